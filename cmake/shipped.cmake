@@ -1,0 +1,41 @@
+# The two shipped programs: no C runtime, imports from KERNEL32, USER32, ADVAPI32 and
+# SHELL32 only, GUI subsystem 4.0 so that Windows 95 loads them.
+enable_language(RC)
+
+set(SHIPPED_COMPILE_OPTIONS
+    -Os -Wall -Wextra -Werror
+    -nostdlib -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -fno-tree-loop-distribute-patterns -fno-asynchronous-unwind-tables
+    -fno-stack-protector -ffunction-sections -fdata-sections)
+set(SHIPPED_LINK_OPTIONS
+    -nostdlib -nostartfiles -s
+    -Wl,-e,_EntryPoint -Wl,--gc-sections
+    -Wl,--subsystem,windows:4.0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+    -Wl,--no-insert-timestamp -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
+    -Wl,--file-alignment,512 -Wl,--section-alignment,4096)
+
+# Static libraries, so that each program links (and imports) only the pieces it calls.
+add_library(shipped_core STATIC ${CORE_SOURCES})
+add_library(shipped_platform STATIC
+    platform/runtime.cpp platform/registry.cpp platform/files.cpp platform/filewrite.cpp
+    platform/paths.cpp platform/shell.cpp platform/version.cpp platform/locale.cpp)
+foreach(lib shipped_core shipped_platform)
+  target_compile_options(${lib} PRIVATE ${SHIPPED_COMPILE_OPTIONS})
+endforeach()
+
+function(add_shipped_program name)
+  add_executable(${name} WIN32 ${ARGN})
+  target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${SHIPPED_COMPILE_OPTIONS}>)
+  target_link_options(${name} PRIVATE ${SHIPPED_LINK_OPTIONS})
+  # The platform library comes last but one: the core calls into it (Fail, the heap).
+  target_link_libraries(${name} PRIVATE shipped_core shipped_platform shipped_core shipped_platform
+                        kernel32 user32 advapi32 shell32 gcc)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist)
+endfunction()
+
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
+add_shipped_program(cvmaint
+    maint/main.cpp maint/regpaths.cpp maint/lock.cpp maint/uninstall.cpp maint/bootcheck.cpp
+    maint/cvmaint.rc)
+add_shipped_program(cvprobe probe/main.cpp probe/cvprobe.rc)

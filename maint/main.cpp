@@ -1,0 +1,24 @@
+// cvmaint: reads the installation directory, then runs the one command its first argument names.
+#include "../platform/win32.h"
+#include "cmdline.h"
+#include "commands.h"
+#include "regpaths.h"
+
+static constexpr char kHomePage[] = "http://www.vellmark.com/";
+
+void Browse() { OpenAddress(kHomePage); }
+
+extern "C" void EntryPoint() {
+    const Str installDir = ReadProductSetting("runpath");
+    const Str word = UpperCaseAscii(CommandWord(RawCommandLine()));
+    if (word == "DISABLED")
+        DisableLock(installDir);
+    else if (word == "ENABLED")
+        EnableLock(installDir);
+    else if (word == "UNINSTALL")
+        Uninstall(installDir);
+    else if (word == "BROWSE")
+        Browse();
+    if (word == "VCHECK") VerifyBootHeader(installDir);
+    EndProcess(0);
+}

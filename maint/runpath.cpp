@@ -1,0 +1,26 @@
+#include "runpath.h"
+#include "../platform/mbcs.h"
+
+static bool IsRunpathName(const char* name) {
+    static constexpr char kRunpath[] = "runpath";
+    for (int i = 0;; ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kRunpath[i]) return false;
+        if (c == '\0') return true;
+    }
+}
+
+Str ApplyRunpathRule(const char* valueName, const Str& value, LeadBytePredicate isLeadByte) {
+    if (IsRunpathName(valueName) && !value.empty() && EndOfLastSeparator(value, "\\", isLeadByte) == value.size())
+        return value.substr(0, value.size() - 1);
+    return value;
+}
+
+const char* KeyPathFromRoot(const char* keyPath) {
+    return keyPath[0] == '\\' ? keyPath + 1 : keyPath;
+}
+
+bool ContainsText(const Str& text, const char* part) {
+    return text.find(part) != Str::npos;
+}

@@ -1,0 +1,50 @@
+#include "failure.h"
+
+const char* FailKindName(FailKind kind) {
+    switch (kind) {
+    case FailKind::File: return "FileError";
+    case FailKind::Registry: return "RegistryError";
+    case FailKind::Memory: return "OutOfMemory";
+    default: return "InternalError";
+    }
+}
+
+static void AppendDecimal(Str& out, unsigned long value) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0) out += digits[--count];
+}
+
+Str FileErrorText(unsigned long code) {
+    switch (code) {
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    default: {
+        Str text = "I/O error ";
+        AppendDecimal(text, code);
+        return text;
+    }
+    }
+}
+
+Str FailureText(const char* kind, const char* module, std::uint32_t address, const Str& message) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    Str text = "Exception ";
+    text += kind;
+    text += " in module ";
+    text += module;
+    text += " at ";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(address >> shift) & 0xF];
+    text += ".\n";
+    text += message;
+    if (message.empty() || message.back() != '.') text += '.';
+    return text;
+}

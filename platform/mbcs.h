@@ -1,0 +1,8 @@
+// Character-aware scanning of ANSI text in a double-byte code page.
+#pragma once
+#include "str.h"
+
+// Index just past the last character of `text` that is one of `separators`, or 0 when
+// there is none. A byte that is the second half of a double-byte character is never a
+// separator (in Shift-JIS, for one, the trail byte of many characters is 0x5C).
+std::size_t EndOfLastSeparator(const Str& text, const char* separators, LeadBytePredicate isLeadByte);

@@ -1,0 +1,109 @@
+// What a C runtime would otherwise supply: the memory routines the compiler emits, the
+// heap behind every string, the error paths of the string template, and the failure box.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include "failure.h"
+#include "win32.h"
+
+extern "C" {
+void* memcpy(void* dest, const void* src, size_t n) {
+    char* d = static_cast<char*>(dest);
+    const char* s = static_cast<const char*>(src);
+    while (n--) *d++ = *s++;
+    return dest;
+}
+void* memmove(void* dest, const void* src, size_t n) {
+    char* d = static_cast<char*>(dest);
+    const char* s = static_cast<const char*>(src);
+    if (d < s) {
+        while (n--) *d++ = *s++;
+    } else {
+        d += n;
+        s += n;
+        while (n--) *--d = *--s;
+    }
+    return dest;
+}
+void* memset(void* dest, int value, size_t n) {
+    char* d = static_cast<char*>(dest);
+    while (n--) *d++ = static_cast<char>(value);
+    return dest;
+}
+int memcmp(const void* left, const void* right, size_t n) {
+    const unsigned char* a = static_cast<const unsigned char*>(left);
+    const unsigned char* b = static_cast<const unsigned char*>(right);
+    for (; n; --n, ++a, ++b)
+        if (*a != *b) return *a < *b ? -1 : 1;
+    return 0;
+}
+void* memchr(const void* block, int value, size_t n) {
+    const unsigned char* p = static_cast<const unsigned char*>(block);
+    for (; n; --n, ++p)
+        if (*p == static_cast<unsigned char>(value)) return const_cast<unsigned char*>(p);
+    return nullptr;
+}
+size_t strlen(const char* text) {
+    size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+}
+
+void* AllocateMemory(std::size_t bytes) {
+    void* block = HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+    if (block == nullptr) Fail(FailKind::Memory, "Out of memory");
+    return block;
+}
+
+void FreeMemory(void* block) {
+    if (block != nullptr) HeapFree(GetProcessHeap(), 0, block);
+}
+
+// The string template reaches these only on a request larger than memory can hold.
+namespace std {
+void __throw_length_error(const char*) { Fail(FailKind::Memory, "Out of memory"); }
+void __throw_logic_error(const char*) { Fail(FailKind::Internal, "Invalid string operation"); }
+void __throw_out_of_range_fmt(const char*, ...) { Fail(FailKind::Internal, "String index out of range"); }
+void __throw_bad_alloc() { Fail(FailKind::Memory, "Out of memory"); }
+}  // namespace std
+
+static bool g_failing = false;
+
+[[noreturn]] static void ReportFailure(FailKind kind, const Str& message, std::uint32_t address) {
+    if (g_failing) ExitProcess(1);  // a failure while reporting one: end without a second box
+    g_failing = true;
+    const Str path = ModuleFileName();
+    const char* module = path.c_str();
+    for (const char* p = module; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == ':') module = p + 1;
+    const Str text = FailureText(FailKindName(kind), module, address, message);
+    MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ExitProcess(1);
+}
+
+void Fail(FailKind kind, const Str& message) {
+    ReportFailure(kind, message, reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
+}
+
+void FailFile(unsigned long code) {
+    ReportFailure(FailKind::File, FileErrorText(code), reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
+}
+
+void EndProcess(unsigned code) { ExitProcess(code); }
+
+bool IsCodePageLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+Str ModuleFileName() {
+    // MAX_PATH + 1 characters hold any path Windows 95 gives; a longer one (possible on later
+    // systems) is asked for again with more room rather than used cut short.
+    for (DWORD room = MAX_PATH + 1; room <= 32768; room *= 4) {
+        Str buffer(room, '\0');
+        const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], room);
+        if (length == 0) return Str();
+        if (length < room) {
+            buffer.resize(length);
+            return buffer;
+        }
+    }
+    return Str();
+}

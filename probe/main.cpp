@@ -1,0 +1,21 @@
+// cvprobe: records the Windows class beside itself and starts the configuration program.
+#include "../platform/win32.h"
+#include "classify.h"
+
+int WindowsClass() {
+    std::uint32_t platformId = 0, minorVersion = 0;
+    QueryWindowsVersion(platformId, minorVersion);
+    return ClassOfVersion(platformId, minorVersion);
+}
+
+extern "C" void EntryPoint() {
+    const int windowsClass = WindowsClass();
+    const Str directory = ProgramDirectoryOf(ModuleFileName(), IsCodePageLeadByte);
+    if (windowsClass != 4) {
+        Str line(1, static_cast<char>('0' + windowsClass));
+        line += "\r\n";
+        TryWriteNewFile(directory + "winver.ini", line);  // any failure here is silent
+    }
+    StartProgram(HandOffCommandLine(directory, windowsClass));
+    EndProcess(0);
+}

@@ -1,0 +1,11 @@
+// The heap hooks of the string type, for builds on the build machine.
+#include <cstdlib>
+#include "platform/str.h"
+
+void* AllocateMemory(std::size_t bytes) {
+    void* block = std::malloc(bytes ? bytes : 1);
+    if (block == nullptr) std::abort();
+    return block;
+}
+
+void FreeMemory(void* block) { std::free(block); }

@@ -1,0 +1,31 @@
+// Runs every end-to-end case. Arguments: the cvmaint.exe, cvprobe.exe and stand-in program
+// to test, as Windows paths. The programs are copied into C:\cvtest first.
+#include <cstdio>
+#include "rig.h"
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults]...\n");
+        return 2;
+    }
+    MakeDirs("C:\\cvtest");
+    const char* names[] = {"C:\\cvtest\\cvmaint.exe", "C:\\cvtest\\cvprobe.exe", "C:\\cvtest\\standin.exe"};
+    for (int i = 0; i < 3; ++i) {
+        if (!CopyFileA(argv[i + 1], names[i], FALSE)) {
+            std::printf("cannot copy %s\n", argv[i + 1]);
+            return 2;
+        }
+    }
+    g_paths = Paths{names[0], names[1], names[2], names[2]};
+    bool all = argc == 4;
+    auto wanted = [&](const char* group) {
+        if (all) return true;
+        for (int i = 4; i < argc; ++i)
+            if (std::string(argv[i]) == group) return true;
+        return false;
+    };
+    if (wanted("maint")) RunMaintenanceCases();
+    if (wanted("probe")) RunProbeCases();
+    if (wanted("faults")) RunFaultCases();
+    return FinishAll();
+}

@@ -1,0 +1,406 @@
+#include "rig.h"
+#include <algorithm>
+#include <cstdio>
+
+Paths g_paths;
+
+namespace {
+int g_passed = 0;
+int g_failed = 0;
+std::string g_case;
+bool g_caseFailed = false;
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
+    Search* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == search->pid && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HICON IconOf(HWND box) {
+    for (int id : {0x14, 0x440}) {
+        HWND control = GetDlgItem(box, id);
+        if (control && IsWindowVisible(control)) {
+            HICON icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+            if (icon) return icon;
+        }
+    }
+    return nullptr;
+}
+
+// The pixels of an icon, so that icons from another process can be compared by what they show.
+std::string IconPixels(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return "";
+    std::string pixels;
+    HBITMAP bitmap = info.hbmColor ? info.hbmColor : info.hbmMask;
+    BITMAP header = {};
+    if (GetObjectA(bitmap, sizeof header, &header)) {
+        BITMAPINFO request = {};
+        request.bmiHeader.biSize = sizeof request.bmiHeader;
+        request.bmiHeader.biWidth = header.bmWidth;
+        request.bmiHeader.biHeight = header.bmHeight;
+        request.bmiHeader.biPlanes = 1;
+        request.bmiHeader.biBitCount = 32;
+        request.bmiHeader.biCompression = BI_RGB;
+        pixels.assign(static_cast<size_t>(header.bmWidth) * header.bmHeight * 4, '\0');
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, bitmap, 0, header.bmHeight, &pixels[0], &request, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+bool SameImage(HICON left, HICON right) {
+    if (left == right) return true;
+    const std::string a = IconPixels(left);
+    return !a.empty() && a == IconPixels(right);
+}
+
+Box ReadBox(HWND hwnd) {
+    Box box;
+    char buffer[4096] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    box.caption = buffer;
+    buffer[0] = 0;
+    GetDlgItemTextA(hwnd, 0xFFFF, buffer, sizeof buffer);
+    box.text = buffer;
+    HICON icon = IconOf(hwnd);
+    box.hasIcon = icon != nullptr;
+    box.errorIcon = icon != nullptr && SameImage(icon, LoadIconA(nullptr, IDI_HAND));
+    box.owned = GetWindow(hwnd, GW_OWNER) != nullptr;
+    for (int id = IDOK; id <= 11; ++id) {
+        HWND button = GetDlgItem(hwnd, id);
+        if (button && IsWindowVisible(button)) box.buttons.push_back(id);
+    }
+    return box;
+}
+}  // namespace
+
+Run RunProgram(const std::string& exe, const std::string& commandLine,
+               const std::function<void(const Box&)>& onBox, const std::string& directory) {
+    Run run;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                        &process)) {
+        Check(false, "could not start " + exe);
+        return run;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
+        Search search{process.dwProcessId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            Sleep(100);  // let the box finish laying itself out
+            Box box = ReadBox(search.found);
+            if (onBox) onBox(box);
+            run.boxes.push_back(box);
+            PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(20);
+        }
+        if (GetTickCount() - start > 20000) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+            Check(false, "program hung: " + commandLine);
+            break;
+        }
+    }
+    run.finished = true;
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
+}
+
+void BeginCase(const std::string& name) {
+    g_case = name;
+    g_caseFailed = false;
+    std::printf("case %s\n", name.c_str());
+    std::fflush(stdout);
+}
+
+void Check(bool condition, const std::string& what) {
+    if (condition) {
+        ++g_passed;
+        return;
+    }
+    ++g_failed;
+    g_caseFailed = true;
+    std::printf("  FAIL [%s] %s\n", g_case.c_str(), what.c_str());
+    std::fflush(stdout);
+}
+
+static std::string Printable(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c < 0x20 || c >= 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else out += static_cast<char>(c);
+    }
+    return out;
+}
+
+void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what) {
+    Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
+}
+
+void CheckEqual(long long actual, long long expected, const std::string& what) {
+    Check(actual == expected, what + ": got " + std::to_string(actual) + ", expected " + std::to_string(expected));
+}
+
+int FinishAll() {
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    std::fflush(stdout);
+    return g_failed == 0 ? 0 : 1;
+}
+
+// ---- Registry ----------------------------------------------------------------------------
+static void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size,
+                   HKEY root) {
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS) {
+        Check(false, "cannot create key " + key);
+        return;
+    }
+    RegSetValueExA(k, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(k);
+}
+
+void SetString(const std::string& key, const std::string& name, const std::string& value, DWORD type, HKEY root) {
+    SetRaw(key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1), root);
+}
+
+void SetDword(const std::string& key, const std::string& name, DWORD value, HKEY root) {
+    SetRaw(key, name, REG_DWORD, &value, sizeof value, root);
+}
+
+void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type, HKEY root) {
+    SetRaw(key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()), root);
+}
+
+bool ReadValue(const std::string& key, const std::string& name, std::string& data, DWORD* type, HKEY root) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    DWORD t = 0, size = 0;
+    bool ok = RegQueryValueExA(k, name.c_str(), nullptr, &t, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        data.assign(size, '\0');
+        ok = RegQueryValueExA(k, name.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
+        data.resize(size);
+        if (type) *type = t;
+    }
+    RegCloseKey(k);
+    return ok;
+}
+
+std::string ValueOr(const std::string& key, const std::string& name, const std::string& fallback) {
+    std::string data;
+    DWORD type = 0;
+    if (!ReadValue(key, name, data, &type)) return fallback;
+    if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
+    else if (type != REG_SZ) data = "<type " + std::to_string(type) + ">" + data;
+    return data;
+}
+
+bool KeyExists(const std::string& key, HKEY root) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+void CreateKey(const std::string& key, HKEY root) {
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(k);
+}
+
+void DeleteTree(const std::string& key, HKEY root) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+    char name[256];
+    for (;;) {
+        DWORD len = sizeof name;
+        if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DeleteTree(key + "\\" + name, root);
+    }
+    RegCloseKey(k);
+    RegDeleteKeyA(root, key.c_str());
+}
+
+void DeleteValue(const std::string& key, const std::string& name, HKEY root) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+    RegDeleteValueA(k, name.c_str());
+    RegCloseKey(k);
+}
+
+std::string DumpKey(const std::string& key, HKEY root) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key " + key + ">";
+    std::vector<std::string> lines;
+    char name[16384];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name, type = 0, size = 0;
+        if (RegEnumValueA(k, i, name, &len, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::string data;
+        ReadValue(key, name, data, &type, root);
+        lines.push_back(key + " : " + name + " = " + std::to_string(type) + ":" + Hex(data));
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name;
+        if (RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        lines.push_back(DumpKey(key + "\\" + name, root));
+    }
+    RegCloseKey(k);
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& l : lines) out += l + "\n";
+    return out;
+}
+
+// ---- Files -------------------------------------------------------------------------------
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    SetReadOnly(path, false);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        Check(false, "cannot write " + path);
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+bool ReadBytes(const std::string& path, std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD size = GetFileSize(h, nullptr), got = 0;
+    bytes.assign(size, '\0');
+    if (size) ReadFile(h, &bytes[0], size, &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(h);
+    return true;
+}
+
+std::string BytesOr(const std::string& path, const std::string& fallback) {
+    std::string bytes;
+    return ReadBytes(path, bytes) ? bytes : fallback;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Remove(const std::string& path) {
+    SetReadOnly(path, false);
+    DeleteFileA(path.c_str());
+}
+
+void MakeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+            else Remove(child);
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::string ListDirectory(const std::string& directory) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            names.push_back(name + " " + std::to_string(found.nFileSizeLow) + " " +
+                            std::to_string(found.ftLastWriteTime.dwLowDateTime));
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += n + "\n";
+    return out;
+}
+
+FILETIME WriteTime(const std::string& path) {
+    FILETIME t = {};
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) t = data.ftLastWriteTime;
+    return t;
+}
+
+std::string WindowsDir() {
+    char buffer[MAX_PATH];
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string ShortName(const std::string& path) {
+    char buffer[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n && n < MAX_PATH ? std::string(buffer) : path;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char two[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(two, sizeof two, "%02x", c);
+        out += two;
+    }
+    return out;
+}
+
+void SetWineVersion(const std::string& exeName, const std::string& version) {
+    SetString("Software\\Wine\\AppDefaults\\" + exeName, "Version", version, REG_SZ, HKEY_CURRENT_USER);
+}
+
+ExclusiveHold::ExclusiveHold(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+
+ExclusiveHold::~ExclusiveHold() {
+    if (Held()) CloseHandle(handle_);
+}

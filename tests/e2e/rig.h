@@ -1,0 +1,93 @@
+// End-to-end test rig: runs inside the Wine session of the programs under test, prepares
+// registry and files, starts a program, reads and dismisses every message box it shows,
+// and checks what a user would see.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Box {
+    std::string caption;
+    std::string text;
+    bool hasIcon = false;
+    bool errorIcon = false;
+    bool owned = false;
+    std::vector<int> buttons;  // IDs of the visible push buttons
+};
+
+struct Run {
+    DWORD exitCode = 0xFFFFFFFF;
+    bool finished = false;
+    std::vector<Box> boxes;
+};
+
+// Runs `exe` with the full command line `commandLine` in `directory`; `onBox` sees each box
+// before it is dismissed with OK.
+Run RunProgram(const std::string& exe, const std::string& commandLine,
+               const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\");
+
+// Check reporting, Wine conformance-test style: one line per fact that fails.
+void Check(bool condition, const std::string& what);
+void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what);
+void CheckEqual(long long actual, long long expected, const std::string& what);
+void BeginCase(const std::string& name);
+int FinishAll();  // prints the closing line, returns the process exit code
+
+// Registry under HKEY_LOCAL_MACHINE unless a root is given.
+void SetString(const std::string& key, const std::string& name, const std::string& value, DWORD type = REG_SZ,
+               HKEY root = HKEY_LOCAL_MACHINE);
+void SetDword(const std::string& key, const std::string& name, DWORD value, HKEY root = HKEY_LOCAL_MACHINE);
+void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type,
+               HKEY root = HKEY_LOCAL_MACHINE);
+bool ReadValue(const std::string& key, const std::string& name, std::string& data, DWORD* type = nullptr,
+               HKEY root = HKEY_LOCAL_MACHINE);
+std::string ValueOr(const std::string& key, const std::string& name, const std::string& fallback = "<absent>");
+bool KeyExists(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
+void CreateKey(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
+void DeleteTree(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
+void DeleteValue(const std::string& key, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE);
+// Every value and subkey below `key`, as text, for before/after comparisons.
+std::string DumpKey(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
+
+// Files.
+void WriteBytes(const std::string& path, const std::string& bytes);
+bool ReadBytes(const std::string& path, std::string& bytes);
+std::string BytesOr(const std::string& path, const std::string& fallback = "<absent>");
+bool Exists(const std::string& path);
+void Remove(const std::string& path);  // clears read-only first
+void MakeDirs(const std::string& path);
+void RemoveTree(const std::string& path);
+void SetReadOnly(const std::string& path, bool readOnly);
+std::string ListDirectory(const std::string& directory);  // names, sizes and write times, sorted
+FILETIME WriteTime(const std::string& path);
+
+std::string WindowsDir();
+std::string ShortName(const std::string& path);
+std::string Hex(const std::string& bytes);
+
+// The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
+void SetWineVersion(const std::string& exeName, const std::string& version);
+
+// Holds a file open with no sharing while it lives.
+class ExclusiveHold {
+public:
+    explicit ExclusiveHold(const std::string& path);
+    ~ExclusiveHold();
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+struct Paths {
+    std::string maint;    // the cvmaint.exe under test
+    std::string probe;    // the cvprobe.exe under test
+    std::string standIn;  // the stand-in configuration program
+    std::string recorder; // the stand-in web browser
+};
+extern Paths g_paths;
+
+void RunMaintenanceCases();
+void RunProbeCases();
+void RunFaultCases();

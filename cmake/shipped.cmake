@@ -2,6 +2,8 @@
 # SHELL32 only, GUI subsystem 4.0 so that Windows 95 loads them.
 enable_language(RC)
 
+set(SHIPPED_OUTPUT_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the shipped programs are placed")
+
 set(SHIPPED_COMPILE_OPTIONS
     -Os -Wall -Wextra -Werror
     -nostdlib -fno-exceptions -fno-rtti -fno-threadsafe-statics
@@ -31,7 +33,7 @@ function(add_shipped_program name)
   # The platform library comes last but one: the core calls into it (Fail, the heap).
   target_link_libraries(${name} PRIVATE shipped_core shipped_platform shipped_core shipped_platform
                         kernel32 user32 advapi32 shell32 gcc)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SHIPPED_OUTPUT_DIR})
 endfunction()
 
 set(CMAKE_CXX_STANDARD_LIBRARIES "")

@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults]...\n");
+        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|demo]...\n");
         return 2;
     }
     MakeDirs("C:\\cvtest");
@@ -27,5 +27,9 @@ int main(int argc, char** argv) {
     if (wanted("maint")) RunMaintenanceCases();
     if (wanted("probe")) RunProbeCases();
     if (wanted("faults")) RunFaultCases();
+    if (!all && wanted("demo")) {
+        RunDemo();
+        return 0;
+    }
     return FinishAll();
 }

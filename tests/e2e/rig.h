@@ -91,3 +91,4 @@ extern Paths g_paths;
 void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
+void RunDemo();

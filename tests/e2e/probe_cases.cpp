@@ -126,4 +126,3 @@ void RunProbeCases() {
     }
 }
 
-void RunFaultCases() {}

@@ -42,6 +42,15 @@ run_wine() {
 run_wine wineboot -i >/dev/null 2>&1
 run_wine wineserver -w
 
+# A setup directory the test user cannot write to (Wine ignores the read-only attribute of
+# directories, so it is made here, with Unix permissions).
+ro="$work/prefix/drive_c/readonly-setup"
+mkdir -p "$ro"
+cp "$work/cvprobe.exe" "$ro/cvprobe.exe"
+cp "$work/$(basename "$standin")" "$ro/cvcfg.exe"
+chown -R "$user" "$ro"
+chmod 555 "$ro"
+
 win() { echo "Z:${1//\//\\}"; }
 run_wine wine "$work/$(basename "$e2e")" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
     "$(win "$work/$(basename "$standin")")" "$@" 2>/dev/null

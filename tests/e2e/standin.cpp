@@ -1,6 +1,7 @@
 // Stands in for the programs that cvmaint and cvprobe start (the web browser, the
 // configuration program, a decoy): appends to "<own path>.log" how it was started and what
-// winver.ini beside it held at that moment.
+// winver.ini beside it held at that moment (in C:\\cvtest\\standin-fallback.log when its own
+// directory is read-only).
 #include <windows.h>
 #include <string>
 
@@ -29,6 +30,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                "\nwinver=" + winver + "\n";
     HANDLE log = CreateFileA((std::string(self) + ".log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                              OPEN_ALWAYS, 0, nullptr);
+    if (log == INVALID_HANDLE_VALUE)  // its own directory is read-only
+        log = CreateFileA("C:\\cvtest\\standin-fallback.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                          OPEN_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
     CloseHandle(log);

@@ -1,0 +1,350 @@
+// Bad input and faults, end to end: every case states the exit code, every box shown, and
+// what may change; everything else on the machine must stay as it was.
+#include "product.h"
+
+namespace {
+
+struct ExpectedBox {
+    std::string caption;
+    std::string text;  // for the failure box: its second line
+};
+
+// Built on use: kUninstalled lives in another file, so it may not be set up yet at load time.
+ExpectedBox UninstallMessage() { return ExpectedBox{"Dialog", kUninstalled}; }
+ExpectedBox Failure(const std::string& message) { return ExpectedBox{"Application Error", message}; }
+
+struct FaultCase {
+    std::string name;
+    std::function<void()> setup;
+    std::string command;  // the cvmaint command line after the program name
+    DWORD exitCode;
+    std::vector<ExpectedBox> boxes;
+    // Checks what the command was meant to change; gets the snapshots around the run.
+    std::function<void(const std::string& before, const std::string& after)> verify;
+};
+
+void CheckBoxes(const Run& run, const std::vector<ExpectedBox>& expected) {
+    CheckEqual(static_cast<long long>(run.boxes.size()), static_cast<long long>(expected.size()), "number of boxes");
+    for (size_t i = 0; i < run.boxes.size() && i < expected.size(); ++i) {
+        const Box& box = run.boxes[i];
+        CheckEqual(box.caption, expected[i].caption, "box caption");
+        if (expected[i].caption == "Application Error") {
+            const size_t lineFeed = box.text.find('\n');
+            CheckEqual(lineFeed == std::string::npos ? box.text : box.text.substr(lineFeed + 1), expected[i].text,
+                       "failure message");
+            Check(box.errorIcon && !box.owned, "failure box: error icon, no owner");
+        } else {
+            CheckEqual(box.text, expected[i].text, "box text");
+            Check(!box.hasIcon && !box.owned && box.buttons == std::vector<int>{IDOK}, "message: OK only, no icon");
+        }
+    }
+}
+
+void Unchanged(const std::string& before, const std::string& after) { CheckEqual(after, before, "machine unchanged"); }
+
+std::string Wininit() { return WindowsDir() + "\\WININIT.INI"; }
+std::string OurLines() {
+    return "NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl\r\nNUL=" + WindowsDir() + "\\cvvchk.exe\r\n";
+}
+
+// Only the product's own start-up entries, settings and WININIT.INI may differ.
+std::string WithoutProductState(std::string snapshot) {
+    std::string kept, line;
+    for (size_t at = 0; at < snapshot.size();) {
+        size_t end = snapshot.find('\n', at);
+        if (end == std::string::npos) end = snapshot.size();
+        line = snapshot.substr(at, end - at);
+        at = end + 1;
+        if (line.empty() || line.find(": cvlock =") != std::string::npos || line.find(": enabled =") != std::string::npos ||
+            line.find("<no key SOFTWARE\\Vellmark") == 0 || line.find("WININIT.INI") == 0 ||
+            line.find("Uninstall\\cvlock") != std::string::npos || line.find("SOFTWARE\\Vellmark\\CVLock") == 0 ||
+            line.find("windows 0 ") == 0)  // the Windows directory's own write time, moved by WININIT.INI
+            continue;
+        kept += line + "\n";
+    }
+    return kept;
+}
+
+void OnlyProductStateChanged(const std::string& before, const std::string& after) {
+    CheckEqual(WithoutProductState(after), WithoutProductState(before), "nothing else changed");
+}
+
+void SetRunpathRaw(const std::string& bytes, DWORD type) { SetBinary(kProduct, "runpath", bytes, type); }
+
+const std::string kBadTypes[][2] = {{"REG_BINARY", "3"}, {"REG_MULTI_SZ", "7"}, {"REG_DWORD", "4"}};
+
+std::vector<FaultCase> MaintenanceFaults() {
+    std::vector<FaultCase> cases;
+    const std::string marker = kInstallDir + "\\cvl.ini";
+
+    for (const auto& type : kBadTypes) {
+        const DWORD code = static_cast<DWORD>(std::stoul(type[1]));
+        const std::string bytes = code == REG_DWORD ? std::string("\x01\0\0\0", 4) : std::string("C:\\X\0\0", 6);
+        for (const char* word : {"ENABLED", "UNINSTALL", "VCHECK"})
+            cases.push_back({"runpath as " + type[0] + ", " + word,
+                             [=] { SetRunpathRaw(bytes, code); }, word, 1,
+                             {Failure("Invalid data type for 'runpath'.")}, Unchanged});
+        cases.push_back({"runkey as " + type[0] + ", ENABLED",
+                         [=] {
+                             InstallProduct(kInstallDir);
+                             SetBinary(kRun, "runkey", bytes, code);
+                         },
+                         "ENABLED", 1, {Failure("Invalid data type for 'runkey'.")},
+                         [=](const std::string&, const std::string&) {
+                             CheckEqual(ValueOr(kRunServices, "cvlock"), "<absent>", "stopped before RunServices");
+                             Check(!Exists(marker), "stopped before the marker file");
+                             std::string data;
+                             Check(ReadValue(kRun, "runkey", data) && data == bytes, "runkey kept as it was");
+                         }});
+        cases.push_back({"runkey as " + type[0] + ", UNINSTALL deletes it without reading it",
+                         [=] {
+                             InstallProduct(kInstallDir);
+                             SetBinary(kRun, "runkey", bytes, code);
+                         },
+                         "UNINSTALL", 0, {UninstallMessage()},
+                         [](const std::string&, const std::string&) {
+                             CheckEqual(ValueOr(kRun, "runkey"), "<absent>", "runkey deleted");
+                         }});
+    }
+
+    const std::string longPath = "C:\\" + std::string(9997, 'L');
+    cases.push_back({"runpath of 10,000 bytes, ENABLED",
+                     [=] { SetString(kProduct, "runpath", longPath); }, "ENABLED", 1, {Failure("I/O error 206.")},
+                     [=](const std::string& before, const std::string& after) {
+                         CheckEqual(ValueOr(kRunServices, "cvlock"), WindowsDir() + "\\CVCFG.EXE VCHECK " + longPath,
+                                    "RunServices names the long path unchanged");
+                         OnlyProductStateChanged(before, after);
+                     }});
+    cases.push_back({"runpath of 10,000 bytes, VCHECK", [=] { SetString(kProduct, "runpath", longPath); }, "VCHECK",
+                     0, {}, Unchanged});
+    cases.push_back({"runpath of 10,000 bytes, UNINSTALL", [=] { SetString(kProduct, "runpath", longPath); },
+                     "UNINSTALL", 0, {UninstallMessage()}, OnlyProductStateChanged});
+
+    const std::string fileNotDir = "C:\\corvane-file";
+    cases.push_back({"runpath names a file, ENABLED",
+                     [=] {
+                         WriteBytes(fileNotDir, "data");
+                         SetString(kProduct, "runpath", fileNotDir);
+                     },
+                     "ENABLED", 1, {Failure("Invalid filename.")},
+                     [=](const std::string& before, const std::string& after) {
+                         CheckEqual(BytesOr(fileNotDir), "data", "the file is untouched");
+                         OnlyProductStateChanged(before, after);
+                         Remove(fileNotDir);
+                     }});
+    cases.push_back({"runpath names a file, UNINSTALL",
+                     [=] {
+                         WriteBytes(fileNotDir, "data");
+                         SetString(kProduct, "runpath", fileNotDir);
+                     },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [=](const std::string& before, const std::string& after) {
+                         CheckEqual(BytesOr(fileNotDir), "data", "the file is untouched");
+                         OnlyProductStateChanged(before, after);
+                         Remove(fileNotDir);
+                     }});
+
+    // The deepest directory CreateDirectory allows, so that "\cvl.ini" still fits MAX_PATH.
+    const std::string nearMax = "C:\\" + std::string(120, 'N') + "\\" + std::string(120, 'M');
+    cases.push_back({"installation directory near MAX_PATH, ENABLED",
+                     [=] {
+                         MakeDirs(nearMax);
+                         SetString(kProduct, "runpath", nearMax);
+                     },
+                     "ENABLED", 0, {},
+                     [=](const std::string&, const std::string&) {
+                         Check(Exists(nearMax + "\\cvl.ini"), "marker written");
+                         RemoveTree("C:\\" + std::string(120, 'N'));
+                     }});
+    const std::string pastMax = nearMax + "\\" + std::string(40, 'P');
+    cases.push_back({"installation directory past MAX_PATH, ENABLED",
+                     [=] { SetString(kProduct, "runpath", pastMax); }, "ENABLED", 1, {Failure("I/O error 206.")},
+                     OnlyProductStateChanged});
+
+    cases.push_back({"marker file held open without sharing, ENABLED",
+                     [=] {
+                         InstallProduct(kInstallDir);
+                         WriteBytes(marker, "old\r\n");
+                     },
+                     "ENABLED", 1, {Failure("I/O error 32.")},
+                     [=](const std::string&, const std::string&) {
+                         CheckEqual(BytesOr(marker), "old\r\n", "marker kept");
+                     }});
+
+    const std::string held = kInstallDir + "\\cvl.exe";
+    cases.push_back({"a product file held open without sharing, UNINSTALL",
+                     [=] {
+                         InstallProduct(kInstallDir);
+                         WriteBytes(held, "exe");
+                         WriteBytes(kInstallDir + "\\cvl.hlp", "hlp");
+                     },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [=](const std::string&, const std::string&) {
+                         Check(!Exists(kInstallDir + "\\cvl.hlp"), "the next file was still deleted");
+                         CheckEqual(BytesOr(Wininit()), "[Rename]\r\n" + OurLines(), "WININIT.INI written");
+                     }});
+
+    cases.push_back({"read-only WININIT.INI",
+                     [] { WriteBytes(Wininit(), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n"); SetReadOnly(Wininit(), true); },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [](const std::string&, const std::string&) {
+                         CheckEqual(BytesOr(Wininit()), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n", "left as it was");
+                         SetReadOnly(Wininit(), false);
+                     }});
+    cases.push_back({"WININIT.INI held open without sharing",
+                     [] { WriteBytes(Wininit(), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n"); }, "UNINSTALL", 0,
+                     {UninstallMessage()},
+                     [](const std::string&, const std::string&) {
+                         CheckEqual(BytesOr(Wininit()), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n", "left as it was");
+                         Check(!Exists(Wininit() + ".$cv") && !Exists(Wininit() + ".~cv"), "no staging files left");
+                     }});
+
+    std::string huge = "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Big]\r\n";
+    while (huge.size() < 1024 * 1024) huge += "K" + std::to_string(huge.size()) + "=0123456789abcdef\r\n";
+    const struct {
+        const char* name;
+        std::string before, after;
+    } wininits[] = {
+        {"huge WININIT.INI (1 MB)", huge,
+         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + huge.substr(huge.find("[Big]"))},
+        {"WININIT.INI without a final line break", "[Rename]\r\nNUL=C:\\OTHER.TMP",
+         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines()},
+        {"WININIT.INI with blank lines", "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n\r\n\r\n[X]\r\n",
+         "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n" + OurLines() + "\r\n\r\n[X]\r\n"},
+        {"WININIT.INI with [Rename] twice", "[Rename]\r\nNUL=C:\\A\r\n[rename]\r\nNUL=C:\\B\r\n",
+         "[Rename]\r\nNUL=C:\\A\r\n" + OurLines() + "[rename]\r\nNUL=C:\\B\r\n"},
+        {"WININIT.INI with bare line feeds", "[Rename]\nNUL=C:\\A\n", "[Rename]\nNUL=C:\\A\n" + OurLines()},
+    };
+    for (const auto& w : wininits) {
+        const std::string before = w.before, after = w.after;
+        cases.push_back({w.name, [=] { WriteBytes(Wininit(), before); }, "UNINSTALL", 0, {UninstallMessage()},
+                         [=](const std::string&, const std::string&) {
+                             CheckEqual(BytesOr(Wininit()), after, "WININIT.INI");
+                         }});
+    }
+
+    const std::string base(512, 'B');
+    for (const auto& image : {std::make_pair("cvnew.dat", 0), std::make_pair("cvnew.dat", 511),
+                              std::make_pair("cvval.dat", 0), std::make_pair("cvval.dat", 511)}) {
+        const std::string name = image.first;
+        const size_t size = static_cast<size_t>(image.second);
+        cases.push_back({"boot image " + name + " of " + std::to_string(size) + " bytes",
+                         [=] {
+                             InstallProduct(kInstallDir);
+                             WriteBytes(kInstallDir + "\\cvnew.dat", base);
+                             WriteBytes(kInstallDir + "\\cvval.dat", base);
+                             WriteBytes(kInstallDir + "\\" + name, base.substr(0, size));
+                         },
+                         "VCHECK", 1, {Failure("Read beyond end of file.")}, Unchanged});
+    }
+
+    cases.push_back({"runpath with a zero byte inside",
+                     [=] {
+                         MakeDirs(kInstallDir);
+                         SetRunpathRaw(kInstallDir + std::string("\0junk\0", 6), REG_SZ);
+                     },
+                     "ENABLED", 0, {},
+                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker in the real directory"); }});
+    cases.push_back({"runpath without a terminating zero",
+                     [=] {
+                         MakeDirs(kInstallDir);
+                         SetRunpathRaw(kInstallDir, REG_SZ);
+                     },
+                     "ENABLED", 0, {},
+                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker in the real directory"); }});
+    cases.push_back({"runpath as an expandable string",
+                     [=] {
+                         MakeDirs(kInstallDir);
+                         SetString(kProduct, "runpath", kInstallDir + "\\", REG_EXPAND_SZ);
+                     },
+                     "ENABLED", 0, {},
+                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker written"); }});
+    cases.push_back({"command word of 10,000 bytes", [] { InstallProduct(kInstallDir); },
+                     std::string(10000, 'E'), 0, {}, Unchanged});
+    cases.push_back({"ENABLED with a 10,000-byte tail", [] { InstallProduct(kInstallDir); },
+                     "ENABLED " + std::string(10000, 'x'), 0, {},
+                     [=](const std::string&, const std::string&) { Check(Exists(marker), "enabled"); }});
+    cases.push_back({"deeply nested product and uninstall keys",
+                     [] {
+                         InstallProduct(kInstallDir);
+                         std::string key = kProduct, entry = kUninstall;
+                         for (int i = 0; i < 12; ++i) {
+                             key += "\\Level" + std::to_string(i);
+                             entry += "\\Sub" + std::to_string(i);
+                             SetString(key, "v", "x");
+                             SetString(entry, "v", "x");
+                             CreateKey(key + "\\Sibling");
+                         }
+                     },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [](const std::string&, const std::string&) {
+                         Check(!KeyExists(kProduct) && !KeyExists(kUninstall), "both trees gone");
+                     }});
+    return cases;
+}
+
+void RunMaintenanceFaults() {
+    for (const FaultCase& c : MaintenanceFaults()) {
+        BeginCase("fault: " + c.name);
+        ResetMachine();
+        c.setup();
+        const std::string before = MachineSnapshot();
+        Run run;
+        if (c.name.find("held open") != std::string::npos) {
+            const std::string path = c.name.find("WININIT") != std::string::npos ? Wininit()
+                                     : c.name.find("marker") != std::string::npos ? kInstallDir + "\\cvl.ini"
+                                                                                  : kInstallDir + "\\cvl.exe";
+            ExclusiveHold hold(path);
+            Check(hold.Held(), "holding " + path);
+            run = RunMaint(c.command);
+        } else {
+            run = RunMaint(c.command);
+        }
+        CheckEqual(run.exitCode, c.exitCode, "exit code");
+        CheckBoxes(run, c.boxes);
+        c.verify(before, MachineSnapshot());
+    }
+}
+
+// The probe where writing winver.ini cannot work, or its directory is unusual.
+void RunProbeFaults() {
+    BeginCase("fault: probe at the root of a drive");
+    ResetMachine();
+    CopyFileA(g_paths.probe.c_str(), "C:\\cvprobe.exe", FALSE);
+    CopyFileA(g_paths.standIn.c_str(), "C:\\cvcfg.exe", FALSE);
+    SetWineVersion("cvprobe.exe", "win98");
+    {
+        const Run run = RunProgram("C:\\cvprobe.exe", "cvprobe");
+        CheckEqual(run.exitCode, 0, "exit code");
+        CheckBoxes(run, {});
+        for (int i = 0; i < 50 && !Exists("C:\\cvcfg.exe.log"); ++i) Sleep(100);
+        Sleep(200);
+        CheckEqual(BytesOr("C:\\cvcfg.exe.log"), "cmdline=C:\\cvcfg.exe install\nshow=1\nwinver=2\r\n\n", "started");
+    }
+    for (const char* name : {"C:\\cvprobe.exe", "C:\\cvcfg.exe", "C:\\cvcfg.exe.log", "C:\\winver.ini"}) Remove(name);
+
+    // Prepared by run-wine.sh: a directory the test user may not write to.
+    const std::string ro = "C:\\readonly-setup\\";
+    BeginCase("fault: probe in a read-only directory");
+    if (!Exists(ro + "cvprobe.exe")) {
+        Check(false, "run-wine.sh did not prepare " + ro);
+    } else {
+        SetWineVersion("cvprobe.exe", "win95");
+        Remove("C:\\cvtest\\standin-fallback.log");
+        const Run run = RunProgram(ro + "cvprobe.exe", "\"" + ro + "cvprobe.exe\"");
+        CheckEqual(run.exitCode, 0, "exit code");
+        CheckBoxes(run, {});
+        Check(!Exists(ro + "winver.ini"), "no winver.ini could be written");
+        for (int i = 0; i < 50 && !Exists("C:\\cvtest\\standin-fallback.log"); ++i) Sleep(100);
+        Sleep(200);
+        CheckEqual(BytesOr("C:\\cvtest\\standin-fallback.log"),
+                   "cmdline=" + ro + "cvcfg.exe install\nshow=1\nwinver=<absent>\n", "started with install");
+    }
+}
+
+}  // namespace
+
+void RunFaultCases() {
+    RunMaintenanceFaults();
+    RunProbeFaults();
+}

@@ -26,13 +26,17 @@ foreach(lib shipped_core shipped_platform)
   target_compile_options(${lib} PRIVATE ${SHIPPED_COMPILE_OPTIONS})
 endforeach()
 
-function(add_shipped_program name)
+function(add_crt_free_program name)
   add_executable(${name} WIN32 ${ARGN})
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${SHIPPED_COMPILE_OPTIONS}>)
   target_link_options(${name} PRIVATE ${SHIPPED_LINK_OPTIONS})
   # The platform library comes last but one: the core calls into it (Fail, the heap).
   target_link_libraries(${name} PRIVATE shipped_core shipped_platform shipped_core shipped_platform
                         kernel32 user32 advapi32 shell32 gcc)
+endfunction()
+
+function(add_shipped_program name)
+  add_crt_free_program(${name} ${ARGN})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SHIPPED_OUTPUT_DIR})
 endfunction()
 

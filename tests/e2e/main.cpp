@@ -1,11 +1,12 @@
 // Runs every end-to-end case. Arguments: the cvmaint.exe, cvprobe.exe and stand-in program
 // to test, as Windows paths. The programs are copied into C:\cvtest first.
 #include <cstdio>
+#include <cstdlib>
 #include "rig.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|demo]...\n");
+        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|demo|bench [rounds]]...\n");
         return 2;
     }
     MakeDirs("C:\\cvtest");
@@ -27,6 +28,15 @@ int main(int argc, char** argv) {
     if (wanted("maint")) RunMaintenanceCases();
     if (wanted("probe")) RunProbeCases();
     if (wanted("faults")) RunFaultCases();
+    if (!all && wanted("bench")) {
+        // The do-nothing program sits beside this one.
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string empty = self;
+        empty = empty.substr(0, empty.find_last_of('\\') + 1) + "empty.exe";
+        RunBench(empty, argc > 5 ? std::atoi(argv[5]) : 21);
+        return 0;
+    }
     if (!all && wanted("demo")) {
         RunDemo();
         return 0;

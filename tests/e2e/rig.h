@@ -92,3 +92,4 @@ void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
 void RunDemo();
+void RunBench(const std::string& emptyExe, int rounds);

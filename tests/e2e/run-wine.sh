@@ -3,7 +3,9 @@
 # Usage: run-wine.sh E2E_EXE STANDIN_EXE DIST_DIR [group...]
 # Wine run by root passes every file permission check and so ignores read-only files; as
 # root this script runs Wine as the unprivileged user "cvtest", created when missing.
+# CV_EXTRA_FILES names more files to place beside the test program.
 set -euo pipefail
+CV_EXTRA_FILES=${CV_EXTRA_FILES:-}
 e2e=$1 standin=$2 dist=$3
 shift 3
 
@@ -18,7 +20,7 @@ as_user() {
 
 work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
 chmod 755 "$work"
-cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" "$work/"
+cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" $CV_EXTRA_FILES "$work/"
 chown -R "$user" "$work"
 
 display=""

@@ -1,0 +1,111 @@
+// Wall time of each command and of the probe against a do-nothing program that loads the
+// same system DLLs, run alternately, from process start to process end.
+#include <algorithm>
+#include <cstdio>
+#include "product.h"
+
+namespace {
+
+double Seconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Found {
+    DWORD pid;
+    HWND box;
+};
+
+BOOL CALLBACK FindBoxOf(HWND hwnd, LPARAM param) {
+    Found* found = reinterpret_cast<Found*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == found->pid && IsWindowVisible(hwnd) && std::string(cls) == "#32770") {
+        found->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Milliseconds from CreateProcess to the end of the process; boxes are answered at once.
+double TimeRun(const std::string& exe, const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    const double start = Seconds();
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        return -1;
+    while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+        Found found{process.dwProcessId, nullptr};
+        EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&found));
+        if (found.box) PostMessageA(found.box, WM_COMMAND, IDOK, 0);
+    }
+    const double elapsed = (Seconds() - start) * 1000;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Subject {
+    std::string name;
+    std::string exe;
+    std::string commandLine;
+};
+
+}  // namespace
+
+void RunBench(const std::string& emptyExe, int rounds) {
+    ResetMachine();
+    const std::string maint = "\"" + g_paths.maint + "\" ";
+    MakeDirs("C:\\benchprobe");
+    CopyFileA(g_paths.probe.c_str(), "C:\\benchprobe\\cvprobe.exe", FALSE);
+    CopyFileA(g_paths.standIn.c_str(), "C:\\benchprobe\\cvcfg.exe", FALSE);
+    SetWineVersion("cvprobe.exe", "win98");
+    SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
+    const std::vector<Subject> subjects = {
+        {"ENABLED", g_paths.maint, maint + "ENABLED"},
+        {"DISABLED", g_paths.maint, maint + "DISABLED"},
+        {"VCHECK (images equal)", g_paths.maint, maint + "VCHECK"},
+        {"VCHECK (warning box)", g_paths.maint, maint + "VCHECK"},
+        {"UNINSTALL (message box)", g_paths.maint, maint + "UNINSTALL"},
+        {"BROWSE", g_paths.maint, maint + "BROWSE"},
+        {"no command word", g_paths.maint, maint},
+        {"cvprobe", "C:\\benchprobe\\cvprobe.exe", "C:\\benchprobe\\cvprobe.exe"},
+    };
+    std::vector<std::vector<double>> times(subjects.size()), floors(subjects.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < subjects.size(); ++i) {
+            InstallProduct(kInstallDir);
+            WriteBytes(kInstallDir + "\\cvnew.dat", std::string(512, 'A'));
+            const bool warns = subjects[i].name.find("warning") != std::string::npos;
+            WriteBytes(kInstallDir + "\\cvval.dat", (warns ? "B" : "A") + std::string(511, 'A'));
+            Remove(WindowsDir() + "\\WININIT.INI");
+            // Alternate which one goes first, so neither gains from what the other warmed up.
+            if (round % 2 == 0) floors[i].push_back(TimeRun(emptyExe, "empty"));
+            times[i].push_back(TimeRun(subjects[i].exe, subjects[i].commandLine));
+            if (round % 2 == 1) floors[i].push_back(TimeRun(emptyExe, "empty"));
+        }
+    }
+    std::printf("%-26s %10s %10s %7s   (median of %d runs each, milliseconds)\n", "run", "program", "empty", "ratio",
+                rounds);
+    for (size_t i = 0; i < subjects.size(); ++i) {
+        const double program = Median(times[i]), floor = Median(floors[i]);
+        std::printf("%-26s %10.1f %10.1f %7.2f\n", subjects[i].name.c_str(), program, floor, program / floor);
+    }
+    ResetMachine();
+    RemoveTree("C:\\benchprobe");
+}

@@ -11,9 +11,6 @@ static constexpr char kWarningText[] =
     "boot record including boot loader programs and MBR viruses.  Boot from your Emergency boot "
     "floppy and type CVL FIX to restore the last good boot image";
 
-static unsigned char g_currentImage[kImageBytes];
-static unsigned char g_validatedImage[kImageBytes];
-
 static bool ReadBootImage(const Str& path, unsigned char* buffer) {
     return ReadFirstBlock(path, buffer, kImageBytes);
 }
@@ -26,7 +23,10 @@ static bool HeadersDiffer(const unsigned char* left, const unsigned char* right)
 }
 
 void VerifyBootHeader(const Str& installDir) {
-    if (!ReadBootImage(installDir + "\\cvnew.dat", g_currentImage)) return;
-    if (!ReadBootImage(installDir + "\\cvval.dat", g_validatedImage)) return;
-    if (HeadersDiffer(g_currentImage, g_validatedImage)) ShowMessage(kWarningText, "Corvane");
+    // On the stack rather than static: the linker would store static buffers in the file.
+    unsigned char currentImage[kImageBytes];
+    unsigned char validatedImage[kImageBytes];
+    if (!ReadBootImage(installDir + "\\cvnew.dat", currentImage)) return;
+    if (!ReadBootImage(installDir + "\\cvval.dat", validatedImage)) return;
+    if (HeadersDiffer(currentImage, validatedImage)) ShowMessage(kWarningText, "Corvane");
 }

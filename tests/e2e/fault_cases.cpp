@@ -4,15 +4,6 @@
 
 namespace {
 
-struct ExpectedBox {
-    std::string caption;
-    std::string text;  // for the failure box: its second line
-};
-
-// Built on use: kUninstalled lives in another file, so it may not be set up yet at load time.
-ExpectedBox UninstallMessage() { return ExpectedBox{"Dialog", kUninstalled}; }
-ExpectedBox Failure(const std::string& message) { return ExpectedBox{"Application Error", message}; }
-
 struct FaultCase {
     std::string name;
     std::function<void()> setup;
@@ -22,23 +13,6 @@ struct FaultCase {
     // Checks what the command was meant to change; gets the snapshots around the run.
     std::function<void(const std::string& before, const std::string& after)> verify;
 };
-
-void CheckBoxes(const Run& run, const std::vector<ExpectedBox>& expected) {
-    CheckEqual(static_cast<long long>(run.boxes.size()), static_cast<long long>(expected.size()), "number of boxes");
-    for (size_t i = 0; i < run.boxes.size() && i < expected.size(); ++i) {
-        const Box& box = run.boxes[i];
-        CheckEqual(box.caption, expected[i].caption, "box caption");
-        if (expected[i].caption == "Application Error") {
-            const size_t lineFeed = box.text.find('\n');
-            CheckEqual(lineFeed == std::string::npos ? box.text : box.text.substr(lineFeed + 1), expected[i].text,
-                       "failure message");
-            Check(box.errorIcon && !box.owned, "failure box: error icon, no owner");
-        } else {
-            CheckEqual(box.text, expected[i].text, "box text");
-            Check(!box.hasIcon && !box.owned && box.buttons == std::vector<int>{IDOK}, "message: OK only, no icon");
-        }
-    }
-}
 
 void Unchanged(const std::string& before, const std::string& after) { CheckEqual(after, before, "machine unchanged"); }
 
@@ -317,9 +291,7 @@ void RunProbeFaults() {
         const Run run = RunProgram("C:\\cvprobe.exe", "cvprobe");
         CheckEqual(run.exitCode, 0, "exit code");
         CheckBoxes(run, {});
-        for (int i = 0; i < 50 && !Exists("C:\\cvcfg.exe.log"); ++i) Sleep(100);
-        Sleep(200);
-        CheckEqual(BytesOr("C:\\cvcfg.exe.log"), "cmdline=C:\\cvcfg.exe install\nshow=1\nwinver=2\r\n\n", "started");
+        CheckEqual(WaitForLog("C:\\cvcfg.exe.log"), "cmdline=C:\\cvcfg.exe install\nshow=1\nwinver=2\r\n\n", "started");
     }
     for (const char* name : {"C:\\cvprobe.exe", "C:\\cvcfg.exe", "C:\\cvcfg.exe.log", "C:\\winver.ini"}) Remove(name);
 
@@ -335,9 +307,7 @@ void RunProbeFaults() {
         CheckEqual(run.exitCode, 0, "exit code");
         CheckBoxes(run, {});
         Check(!Exists(ro + "winver.ini"), "no winver.ini could be written");
-        for (int i = 0; i < 50 && !Exists("C:\\cvtest\\standin-fallback.log"); ++i) Sleep(100);
-        Sleep(200);
-        CheckEqual(BytesOr("C:\\cvtest\\standin-fallback.log"),
+        CheckEqual(WaitForLog("C:\\cvtest\\standin-fallback.log"),
                    "cmdline=" + ro + "cvcfg.exe install\nshow=1\nwinver=<absent>\n", "started with install");
     }
 }

@@ -12,19 +12,6 @@ void RegisterBrowser() {
     SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
 }
 
-std::string BrowserLog() {
-    const std::string log = g_paths.recorder + ".log";
-    for (int i = 0; i < 50 && !Exists(log); ++i) Sleep(100);
-    Sleep(300);
-    return BytesOr(log, "");
-}
-
-int Count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 void DispatchCases() {
     for (const char* arguments : {"", "FOO", "ENABLE", "ENABLED2", "\"EN ABLED\"", "XENABLED", "\"\"", "v\xe9" "check"}) {
         BeginCase(std::string("no command: [") + arguments + "]");
@@ -44,8 +31,8 @@ void DispatchCases() {
         const Run run = RunMaint(arguments);
         CheckEqual(run.exitCode, 0, "exit code");
         CheckNoBox(run, "browse");
-        const std::string log = BrowserLog();
-        CheckEqual(Count(log, "cmdline="), 1, "browser started once");
+        const std::string log = WaitForLog(g_paths.recorder + ".log");
+        CheckEqual(CountStarts(log), 1, "browser started once");
         Check(log.find(kHome) != std::string::npos, "browser given the home page: " + log);
         Check(log.find("show=0\n") != std::string::npos, "browser shown hidden: " + log);
         Check(!KeyExists(kProduct), "product key stays absent");

@@ -18,28 +18,14 @@ Setup PlaceProbe(const std::string& directory, bool withConfig = true) {
     return s;
 }
 
-// Waits for the stand-in's record; the probe does not wait for the program it starts.
-std::string StartLog(const std::string& program, int waitMs = 5000) {
-    const std::string log = program + ".log";
-    for (int waited = 0; waited < waitMs && !Exists(log); waited += 100) Sleep(100);
-    Sleep(200);
-    return BytesOr(log, "");
-}
-
-int Starts(const std::string& log) {
-    int n = 0;
-    for (size_t at = log.find("cmdline="); at != std::string::npos; at = log.find("cmdline=", at + 1)) ++n;
-    return n;
-}
-
 Run RunProbe(const Setup& s, const std::string& version, const std::string& arguments = "") {
     SetWineVersion("cvprobe.exe", version);
     return RunProgram(s.probe, "\"" + s.probe + "\"" + arguments, nullptr, "C:\\");
 }
 
 void CheckStarted(const Setup& s, const std::string& expectedLine, const std::string& expectedWinver) {
-    const std::string log = StartLog(s.config);
-    CheckEqual(Starts(log), 1, "configuration program started once");
+    const std::string log = WaitForLog(s.config + ".log");
+    CheckEqual(CountStarts(log), 1, "configuration program started once");
     CheckEqual(log, "cmdline=" + expectedLine + "\nshow=1\nwinver=" + expectedWinver + "\n",
                "hand-off line, show state and the winver.ini it found");
 }

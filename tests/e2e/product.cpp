@@ -43,36 +43,58 @@ Run RunMaint(const std::string& arguments, const std::function<void(const Box&)>
     return RunProgram(g_paths.maint, "\"" + g_paths.maint + "\" " + arguments, onBox);
 }
 
-void CheckNoBox(const Run& run, const std::string& what) {
-    CheckEqual(static_cast<long long>(run.boxes.size()), 0, what + ": message boxes");
-    for (const Box& box : run.boxes) CheckEqual(box.caption + " | " + box.text, "", what + ": unexpected box");
+ExpectedBox Failure(const std::string& message) { return ExpectedBox{"Application Error", message}; }
+ExpectedBox UninstallMessage() { return ExpectedBox{"Dialog", kUninstalled}; }
+
+void CheckBoxes(const Run& run, const std::vector<ExpectedBox>& expected, const std::string& what) {
+    const std::string prefix = what.empty() ? "" : what + ": ";
+    CheckEqual(static_cast<long long>(run.boxes.size()), static_cast<long long>(expected.size()), prefix + "boxes");
+    for (size_t i = 0; i < run.boxes.size(); ++i) {
+        const Box& box = run.boxes[i];
+        if (i >= expected.size()) {
+            CheckEqual(box.caption + " | " + box.text, "", prefix + "unexpected box");
+            continue;
+        }
+        CheckEqual(box.caption, expected[i].caption, prefix + "caption");
+        Check(!box.owned, prefix + "no owner");
+        if (expected[i].caption == "Application Error") {
+            const size_t lineFeed = box.text.find('\n');
+            const std::string first = box.text.substr(0, lineFeed);
+            Check(first.rfind("Exception ", 0) == 0 && first.find(" in module cvmaint.exe at ") != std::string::npos &&
+                      first.back() == '.',
+                  prefix + "first line \"" + first + "\"");
+            CheckEqual(lineFeed == std::string::npos ? "" : box.text.substr(lineFeed + 1), expected[i].text,
+                       prefix + "failure message");
+            Check(box.errorIcon, prefix + "error icon");
+        } else {
+            CheckEqual(box.text, expected[i].text, prefix + "text");
+            Check(!box.hasIcon, prefix + "no icon");
+            Check(box.buttons == std::vector<int>{IDOK}, prefix + "OK button only");
+        }
+    }
 }
 
+void CheckNoBox(const Run& run, const std::string& what) { CheckBoxes(run, {}, what); }
+
 void CheckUserMessage(const Run& run, const std::string& caption, const std::string& text, const std::string& what) {
-    CheckEqual(static_cast<long long>(run.boxes.size()), 1, what + ": message boxes");
-    if (run.boxes.empty()) return;
-    const Box& box = run.boxes[0];
-    CheckEqual(box.caption, caption, what + ": caption");
-    CheckEqual(box.text, text, what + ": text");
-    Check(!box.hasIcon, what + ": no icon");
-    Check(!box.owned, what + ": no owner");
-    Check(box.buttons == std::vector<int>{IDOK}, what + ": OK button only");
+    CheckBoxes(run, {ExpectedBox{caption, text}}, what);
 }
 
 void CheckFailure(const Run& run, const std::string& message, const std::string& what) {
     CheckEqual(run.exitCode, 1, what + ": exit code");
-    CheckEqual(static_cast<long long>(run.boxes.size()), 1, what + ": message boxes");
-    if (run.boxes.empty()) return;
-    const Box& box = run.boxes[0];
-    CheckEqual(box.caption, "Application Error", what + ": caption");
-    const size_t lineFeed = box.text.find('\n');
-    const std::string first = box.text.substr(0, lineFeed);
-    Check(first.rfind("Exception ", 0) == 0 && first.find(" in module cvmaint.exe at ") != std::string::npos &&
-              first.size() > 9 && first.back() == '.',
-          what + ": first line \"" + first + "\"");
-    CheckEqual(lineFeed == std::string::npos ? "" : box.text.substr(lineFeed + 1), message, what + ": message");
-    Check(box.errorIcon, what + ": error icon");
-    Check(!box.owned, what + ": no owner");
+    CheckBoxes(run, {Failure(message)}, what);
+}
+
+std::string WaitForLog(const std::string& log) {
+    for (int waited = 0; waited < 5000 && !Exists(log); waited += 100) Sleep(100);
+    Sleep(200);
+    return BytesOr(log, "");
+}
+
+int CountStarts(const std::string& log) {
+    int n = 0;
+    for (size_t at = log.find("cmdline="); at != std::string::npos; at = log.find("cmdline=", at + 1)) ++n;
+    return n;
 }
 
 std::string MachineSnapshot() {

@@ -17,10 +17,23 @@ void InstallProduct(const std::string& installDir, bool create = true);
 
 Run RunMaint(const std::string& arguments, const std::function<void(const Box&)>& onBox = nullptr);
 
-// Message box expectations: a user message (OK only, no icon, no owner) or the failure box.
+// The boxes a run must show, in order: user messages (OK only, no icon, no owner) by caption
+// and text, the failure box ("Application Error", error icon, no owner) by its second line.
+struct ExpectedBox {
+    std::string caption;
+    std::string text;
+};
+ExpectedBox Failure(const std::string& message);
+ExpectedBox UninstallMessage();
+void CheckBoxes(const Run& run, const std::vector<ExpectedBox>& expected, const std::string& what = "");
 void CheckNoBox(const Run& run, const std::string& what);
 void CheckUserMessage(const Run& run, const std::string& caption, const std::string& text, const std::string& what);
+// The failure box alone, and exit code 1.
 void CheckFailure(const Run& run, const std::string& message, const std::string& what);
+
+// The record a stand-in program leaves; waits for it, since nobody waits for the stand-in.
+std::string WaitForLog(const std::string& log);
+int CountStarts(const std::string& log);
 
 // Everything under the keys and directories a command may touch, for before/after checks.
 std::string MachineSnapshot();

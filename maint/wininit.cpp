@@ -55,34 +55,34 @@ bool LineEquals(const Str& file, const Line& line, const Str& text) {
     return EqualNoCase(file, begin, end, text.data(), text.size());
 }
 
+// Whether `text` stands as a line in any [Rename] section of `file`.
+bool InRenameSection(const Str& file, const Str& text) {
+    bool inRename = false;
+    for (std::size_t pos = 0; pos < file.size();) {
+        const Line line = LineAt(file, pos);
+        const int header = HeaderKind(file, line);
+        if (header >= 0)
+            inRename = header == 1;
+        else if (inRename && LineEquals(file, line, text))
+            return true;
+        pos = line.next;
+    }
+    return false;
+}
+
 }  // namespace
 
 Str AddRenameEntries(const Str& file, const Str* lines, std::size_t count) {
-    enum { Before, Inside, After } first = Before;  // where the scan stands against the first [Rename]
-    bool inRename = false;
-    Line anchor{0, 0, 0};  // the first [Rename] header, then its last non-blank line
     Str missing;
-    bool anyMissing = false;
     for (std::size_t i = 0; i < count; ++i) {
-        bool present = false;
-        inRename = false;
-        for (std::size_t pos = 0; pos < file.size() && !present;) {
-            const Line line = LineAt(file, pos);
-            const int header = HeaderKind(file, line);
-            if (header >= 0)
-                inRename = header == 1;
-            else if (inRename)
-                present = LineEquals(file, line, lines[i]);
-            pos = line.next;
-        }
-        if (!present) {
-            missing += lines[i];
-            missing += "\r\n";
-            anyMissing = true;
-        }
+        if (InRenameSection(file, lines[i])) continue;
+        missing += lines[i];
+        missing += "\r\n";
     }
-    if (!anyMissing) return file;
+    if (missing.empty()) return file;
 
+    enum { Before, Inside, After } first = Before;  // where the scan stands against the first [Rename]
+    Line anchor{0, 0, 0};                           // the first [Rename] header, then its last non-blank line
     for (std::size_t pos = 0; pos < file.size() && first != After;) {
         const Line line = LineAt(file, pos);
         const int header = HeaderKind(file, line);

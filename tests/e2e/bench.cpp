@@ -64,6 +64,7 @@ struct Subject {
     std::string name;
     std::string exe;
     std::string commandLine;
+    std::string sameCall;  // the do-nothing program's arguments for the one system call the run must make
 };
 
 }  // namespace
@@ -77,16 +78,17 @@ void RunBench(const std::string& emptyExe, int rounds) {
     SetWineVersion("cvprobe.exe", "win98");
     SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
     const std::vector<Subject> subjects = {
-        {"ENABLED", g_paths.maint, maint + "ENABLED"},
-        {"DISABLED", g_paths.maint, maint + "DISABLED"},
-        {"VCHECK (images equal)", g_paths.maint, maint + "VCHECK"},
-        {"VCHECK (warning box)", g_paths.maint, maint + "VCHECK"},
-        {"UNINSTALL (message box)", g_paths.maint, maint + "UNINSTALL"},
-        {"BROWSE", g_paths.maint, maint + "BROWSE"},
-        {"no command word", g_paths.maint, maint},
-        {"cvprobe", "C:\\benchprobe\\cvprobe.exe", "C:\\benchprobe\\cvprobe.exe"},
+        {"ENABLED", g_paths.maint, maint + "ENABLED", ""},
+        {"DISABLED", g_paths.maint, maint + "DISABLED", ""},
+        {"VCHECK (images equal)", g_paths.maint, maint + "VCHECK", ""},
+        {"VCHECK (warning box)", g_paths.maint, maint + "VCHECK", "box"},
+        {"UNINSTALL (message box)", g_paths.maint, maint + "UNINSTALL", "box"},
+        {"BROWSE", g_paths.maint, maint + "BROWSE", "shell http://www.vellmark.com/"},
+        {"no command word", g_paths.maint, maint, ""},
+        {"cvprobe", "C:\\benchprobe\\cvprobe.exe", "C:\\benchprobe\\cvprobe.exe",
+         "exec C:\\benchprobe\\cvcfg.exe install"},
     };
-    std::vector<std::vector<double>> times(subjects.size()), floors(subjects.size());
+    std::vector<std::vector<double>> times(subjects.size()), floors(subjects.size()), callFloors(subjects.size());
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < subjects.size(); ++i) {
             InstallProduct(kInstallDir);
@@ -95,16 +97,25 @@ void RunBench(const std::string& emptyExe, int rounds) {
             WriteBytes(kInstallDir + "\\cvval.dat", (warns ? "B" : "A") + std::string(511, 'A'));
             Remove(WindowsDir() + "\\WININIT.INI");
             // Alternate which one goes first, so neither gains from what the other warmed up.
+            const bool call = !subjects[i].sameCall.empty();
             if (round % 2 == 0) floors[i].push_back(TimeRun(emptyExe, "empty"));
+            if (round % 2 == 0 && call) callFloors[i].push_back(TimeRun(emptyExe, "empty " + subjects[i].sameCall));
             times[i].push_back(TimeRun(subjects[i].exe, subjects[i].commandLine));
             if (round % 2 == 1) floors[i].push_back(TimeRun(emptyExe, "empty"));
+            if (round % 2 == 1 && call) callFloors[i].push_back(TimeRun(emptyExe, "empty " + subjects[i].sameCall));
         }
     }
-    std::printf("%-26s %10s %10s %7s   (median of %d runs each, milliseconds)\n", "run", "program", "empty", "ratio",
-                rounds);
+    std::printf("median of %d runs each, milliseconds; \"same call\": the do-nothing program making the one\n"
+                "system call the run must make (the message box, ShellExecute, WinExec)\n\n", rounds);
+    std::printf("%-24s %8s %8s %6s %10s %6s\n", "run", "program", "empty", "ratio", "same call", "ratio");
     for (size_t i = 0; i < subjects.size(); ++i) {
         const double program = Median(times[i]), floor = Median(floors[i]);
-        std::printf("%-26s %10.1f %10.1f %7.2f\n", subjects[i].name.c_str(), program, floor, program / floor);
+        std::printf("%-24s %8.1f %8.1f %6.2f", subjects[i].name.c_str(), program, floor, program / floor);
+        if (!callFloors[i].empty()) {
+            const double callFloor = Median(callFloors[i]);
+            std::printf(" %10.1f %6.2f", callFloor, program / callFloor);
+        }
+        std::printf("\n");
     }
     ResetMachine();
     RemoveTree("C:\\benchprobe");

@@ -1,18 +1,8 @@
 #include "datefmt.h"
+#include "../platform/text.h"
 
 static char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-static void AppendNumber(Str& out, unsigned value, unsigned minDigits) {
-    char digits[12];
-    unsigned count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (count < minDigits) digits[count++] = '0';
-    while (count > 0) out += digits[--count];
 }
 
 static void AppendField(Str& out, char letter, std::size_t run, const CalendarDate& date,
@@ -20,27 +10,27 @@ static void AppendField(Str& out, char letter, std::size_t run, const CalendarDa
     switch (letter) {
     case 'd':
         if (run <= 2)
-            AppendNumber(out, date.day, static_cast<unsigned>(run));
+            AppendDecimal(out, date.day, static_cast<unsigned>(run));
         else
             out += names(run == 3 ? DateName::ShortDay : DateName::LongDay, date.dayOfWeek);
         break;
     case 'm':
         if (run <= 2)
-            AppendNumber(out, date.month, static_cast<unsigned>(run));
+            AppendDecimal(out, date.month, static_cast<unsigned>(run));
         else
             out += names(run == 3 ? DateName::ShortMonth : DateName::LongMonth, date.month);
         break;
     case 'y':
         if (run <= 2)
-            AppendNumber(out, date.year % 100, 2);
+            AppendDecimal(out, date.year % 100, 2);
         else
-            AppendNumber(out, date.year, 4);
+            AppendDecimal(out, date.year, 4);
         break;
     case 'g':
         out += names(DateName::Era, 0);
         break;
     default:  // 'e': the year within the era, which for the Gregorian calendar is the year
-        AppendNumber(out, date.year, run == 1 ? 1 : 2);
+        AppendDecimal(out, date.year, run == 1 ? 1 : 2);
         break;
     }
 }

@@ -1,5 +1,5 @@
 #include "runpath.h"
-#include "../platform/mbcs.h"
+#include "../platform/text.h"
 
 static bool IsRunpathName(const char* name) {
     static constexpr char kRunpath[] = "runpath";

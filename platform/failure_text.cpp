@@ -1,4 +1,5 @@
 #include "failure.h"
+#include "text.h"
 
 const char* FailKindName(FailKind kind) {
     switch (kind) {
@@ -7,16 +8,6 @@ const char* FailKindName(FailKind kind) {
     case FailKind::Memory: return "OutOfMemory";
     default: return "InternalError";
     }
-}
-
-static void AppendDecimal(Str& out, unsigned long value) {
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (count > 0) out += digits[--count];
 }
 
 Str FileErrorText(unsigned long code) {

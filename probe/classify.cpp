@@ -1,5 +1,5 @@
 #include "classify.h"
-#include "../platform/mbcs.h"
+#include "../platform/text.h"
 
 int ClassOfVersion(std::uint32_t platformId, std::uint32_t minorVersion) {
     if (platformId == kPlatformWin32Nt) return 4;

@@ -17,24 +17,6 @@ double Seconds() {
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct Found {
-    DWORD pid;
-    HWND box;
-};
-
-BOOL CALLBACK FindBoxOf(HWND hwnd, LPARAM param) {
-    Found* found = reinterpret_cast<Found*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == found->pid && IsWindowVisible(hwnd) && std::string(cls) == "#32770") {
-        found->box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Milliseconds from CreateProcess to the end of the process; boxes are answered at once.
 double TimeRun(const std::string& exe, const std::string& commandLine) {
     STARTUPINFOA startup = {};
@@ -45,9 +27,7 @@ double TimeRun(const std::string& exe, const std::string& commandLine) {
     if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
         return -1;
     while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
-        Found found{process.dwProcessId, nullptr};
-        EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&found));
-        if (found.box) PostMessageA(found.box, WM_COMMAND, IDOK, 0);
+        if (HWND box = FindMessageBox(process.dwProcessId)) PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
     const double elapsed = (Seconds() - start) * 1000;
     CloseHandle(process.hThread);

@@ -111,6 +111,12 @@ Box ReadBox(HWND hwnd) {
 }
 }  // namespace
 
+HWND FindMessageBox(DWORD pid) {
+    Search search{pid, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 Run RunProgram(const std::string& exe, const std::string& commandLine,
                const std::function<void(const Box&)>& onBox, const std::string& directory) {
     Run run;
@@ -126,15 +132,13 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
     const DWORD start = GetTickCount();
     for (;;) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-        Search search{process.dwProcessId, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
+        if (HWND found = FindMessageBox(process.dwProcessId)) {
             Sleep(100);  // let the box finish laying itself out
-            Box box = ReadBox(search.found);
+            Box box = ReadBox(found);
             if (onBox) onBox(box);
             run.boxes.push_back(box);
-            PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-            for (int i = 0; i < 100 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(20);
+            PostMessageA(found, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(found) && IsWindowVisible(found); ++i) Sleep(20);
         }
         if (GetTickCount() - start > 20000) {
             TerminateProcess(process.hProcess, 99);

@@ -27,6 +27,9 @@ struct Run {
 Run RunProgram(const std::string& exe, const std::string& commandLine,
                const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\");
 
+// The visible message box of process `pid`, or null.
+HWND FindMessageBox(DWORD pid);
+
 // Check reporting, Wine conformance-test style: one line per fact that fails.
 void Check(bool condition, const std::string& what);
 void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "maint/runpath.h"
-#include "platform/mbcs.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Character-aware scanning of ANSI text in a double-byte code page.
+// Small text routines shared by both programs.
 #pragma once
 #include "str.h"
 
@@ -6,3 +6,6 @@
 // there is none. A byte that is the second half of a double-byte character is never a
 // separator (in Shift-JIS, for one, the trail byte of many characters is 0x5C).
 std::size_t EndOfLastSeparator(const Str& text, const char* separators, LeadBytePredicate isLeadByte);
+
+// Appends `value` in decimal, with leading zeros up to `minDigits` digits.
+void AppendDecimal(Str& out, unsigned long value, unsigned minDigits = 1);

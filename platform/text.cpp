@@ -1,4 +1,4 @@
-#include "mbcs.h"
+#include "text.h"
 
 std::size_t EndOfLastSeparator(const Str& text, const char* separators, LeadBytePredicate isLeadByte) {
     std::size_t end = 0;
@@ -14,4 +14,15 @@ std::size_t EndOfLastSeparator(const Str& text, const char* separators, LeadByte
         ++i;
     }
     return end;
+}
+
+void AppendDecimal(Str& out, unsigned long value, unsigned minDigits) {
+    char digits[24];
+    unsigned count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count < minDigits && count < sizeof digits) digits[count++] = '0';
+    while (count > 0) out += digits[--count];
 }

@@ -23,19 +23,23 @@ chmod 755 "$work"
 cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" $CV_EXTRA_FILES "$work/"
 chown -R "$user" "$work"
 
-display=""
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-as_user Xvfb "$display" -nolisten tcp -ac -screen 0 1024x768x24 >/dev/null 2>&1 &
+# Xvfb picks a free display itself and names it on file descriptor 3, so that runs side by
+# side never race for one. As root the X socket directory is made first, owned by root.
+if [ "$(id -u)" = 0 ] && [ ! -d /tmp/.X11-unix ]; then install -d -m 1777 /tmp/.X11-unix; fi
+as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -ac -screen 0 1024x768x24 3>"$1" >/dev/null 2>&1' \
+    sh "$work/display" 2>/dev/null &
 xvfb=$!
 cleanup() {
     as_user env WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+    pkill -TERM -P "$xvfb" 2>/dev/null || true  # Xvfb itself, when runuser started it
     kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+display=":$(head -n 1 "$work/display")"
 
 run_wine() {
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \

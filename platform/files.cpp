@@ -41,8 +41,9 @@ bool IsReadOnlyFile(const Str& path) {
 bool ReplaceFileWhole(const Str& path, const Str& content) {
     // Windows 95 has no call that replaces a file in one step. The new text is written to
     // a fresh name beside the file first; only when it is whole on the disk is the old file
-    // moved aside, the new one moved in, and the old one deleted. A failure before the last
-    // step leaves the old file in place.
+    // moved aside, the new one moved in, and the old one deleted. So the old text or the new
+    // one always stands whole on the disk (for the instant between the two moves, the old one
+    // under the name ".~cv"), and a failed step puts the old file back.
     Str staging = path;
     staging += ".$cv";
     Str previous = path;

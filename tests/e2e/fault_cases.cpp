@@ -12,6 +12,7 @@ struct FaultCase {
     std::vector<ExpectedBox> boxes;
     // Checks what the command was meant to change; gets the snapshots around the run.
     std::function<void(const std::string& before, const std::string& after)> verify;
+    std::string heldOpen = "";  // a file held open without sharing while the command runs
 };
 
 void Unchanged(const std::string& before, const std::string& after) { CheckEqual(after, before, "machine unchanged"); }
@@ -144,6 +145,7 @@ std::vector<FaultCase> MaintenanceFaults() {
                      [=](const std::string&, const std::string&) {
                          CheckEqual(BytesOr(marker), "old\r\n", "marker kept");
                      }});
+    cases.back().heldOpen = marker;
 
     const std::string held = kInstallDir + "\\cvl.exe";
     cases.push_back({"a product file held open without sharing, UNINSTALL",
@@ -157,6 +159,7 @@ std::vector<FaultCase> MaintenanceFaults() {
                          Check(!Exists(kInstallDir + "\\cvl.hlp"), "the next file was still deleted");
                          CheckEqual(BytesOr(Wininit()), "[Rename]\r\n" + OurLines(), "WININIT.INI written");
                      }});
+    cases.back().heldOpen = held;
 
     cases.push_back({"read-only WININIT.INI",
                      [] { WriteBytes(Wininit(), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n"); SetReadOnly(Wininit(), true); },
@@ -172,6 +175,7 @@ std::vector<FaultCase> MaintenanceFaults() {
                          CheckEqual(BytesOr(Wininit()), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n", "left as it was");
                          Check(!Exists(Wininit() + ".$cv") && !Exists(Wininit() + ".~cv"), "no staging files left");
                      }});
+    cases.back().heldOpen = Wininit();
 
     std::string huge = "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Big]\r\n";
     while (huge.size() < 1024 * 1024) huge += "K" + std::to_string(huge.size()) + "=0123456789abcdef\r\n";
@@ -264,12 +268,9 @@ void RunMaintenanceFaults() {
         c.setup();
         const std::string before = MachineSnapshot();
         Run run;
-        if (c.name.find("held open") != std::string::npos) {
-            const std::string path = c.name.find("WININIT") != std::string::npos ? Wininit()
-                                     : c.name.find("marker") != std::string::npos ? kInstallDir + "\\cvl.ini"
-                                                                                  : kInstallDir + "\\cvl.exe";
-            ExclusiveHold hold(path);
-            Check(hold.Held(), "holding " + path);
+        if (!c.heldOpen.empty()) {
+            ExclusiveHold hold(c.heldOpen);
+            Check(hold.Held(), "holding " + c.heldOpen);
             run = RunMaint(c.command);
         } else {
             run = RunMaint(c.command);

@@ -347,19 +347,24 @@ void MakeDirs(const std::string& path) {
         if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
-void RemoveTree(const std::string& path) {
+// Calls `visit` for every entry of `directory` but "." and "..".
+static void ForEachEntry(const std::string& directory, const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else Remove(child);
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
+    HANDLE h = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") visit(found);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+void RemoveTree(const std::string& path) {
+    ForEachEntry(path, [&](const WIN32_FIND_DATAA& found) {
+        const std::string child = path + "\\" + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+        else Remove(child);
+    });
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
 }
@@ -373,17 +378,10 @@ void SetReadOnly(const std::string& path, bool readOnly) {
 
 std::string ListDirectory(const std::string& directory) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            names.push_back(name + " " + std::to_string(found.nFileSizeLow) + " " +
-                            std::to_string(found.ftLastWriteTime.dwLowDateTime));
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
+    ForEachEntry(directory, [&](const WIN32_FIND_DATAA& found) {
+        names.push_back(std::string(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
+                        std::to_string(found.ftLastWriteTime.dwLowDateTime));
+    });
     std::sort(names.begin(), names.end());
     std::string out;
     for (const auto& n : names) out += n + "\n";
@@ -424,7 +422,8 @@ void SetWineVersion(const std::string& exeName, const std::string& version) {
 }
 
 ExclusiveHold::ExclusiveHold(const std::string& path)
-    : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    : handle_(path.empty() ? INVALID_HANDLE_VALUE
+                           : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
 
 ExclusiveHold::~ExclusiveHold() {
     if (Held()) CloseHandle(handle_);

@@ -72,7 +72,7 @@ std::string Hex(const std::string& bytes);
 // The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
 void SetWineVersion(const std::string& exeName, const std::string& version);
 
-// Holds a file open with no sharing while it lives.
+// Holds a file open with no sharing while it lives; an empty path holds nothing.
 class ExclusiveHold {
 public:
     explicit ExclusiveHold(const std::string& path);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks a shipped program's PE header and imports against what Windows 95 can load.
-# Usage: check-pe.sh PROGRAM.exe ALLOWLIST   (one "DLL Function" a line, # comments)
+# Usage: check-pe.sh PROGRAM.exe ALLOWLIST MAX_BYTES   (allowlist: one "DLL Function" a line)
 set -uo pipefail
-exe=$1 allow=$2
+exe=$1 allow=$2 max=$3
 objdump=i686-w64-mingw32-objdump
 failed=0
 ok() { if eval "$1"; then echo "ok: $2"; else echo "FAIL: $2"; failed=1; fi; }
@@ -16,7 +16,8 @@ ok '[[ $(field MajorOSystemVersion).$(field MinorOSystemVersion) == 4.0 ]]' "OS 
 ok '[[ $(grep -c "^Time/Date.*1970" <<<"$headers") == 1 ]]' "no timestamp in the header"
 ok '[[ $(i686-w64-mingw32-nm "$exe" 2>&1) == *"no symbols"* ]]' "stripped"
 size=$(stat -c %s "$exe")
-ok '(( size <= 32768 ))' "size $size bytes, at most 32 KB"
+ok '(( size <= max ))' "size $size bytes, at most $max"
+ok '[[ $(grep -c "^ *[0-9]\+ \." <<<"$($objdump -h "$exe")") == 3 ]]' "three sections: code, data, resources"
 
 imports=$(awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll) }
                /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll, $3 }' <<<"$headers" | sort)

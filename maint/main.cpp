@@ -9,6 +9,7 @@ static constexpr char kHomePage[] = "http://www.vellmark.com/";
 void Browse() { OpenAddress(kHomePage); }
 
 extern "C" void EntryPoint() {
+    TurnOffCriticalErrorBoxes();
     const Str installDir = ReadProductSetting("runpath");
     const Str word = UpperCaseAscii(CommandWord(RawCommandLine()));
     if (word == "DISABLED")

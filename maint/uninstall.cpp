@@ -3,7 +3,7 @@
 #include "../platform/win32.h"
 #include "commands.h"
 #include "regpaths.h"
-#include "wininit.h"
+#include "wininit_file.h"
 
 static constexpr const char* kInstallationFiles[] = {
     "\\cvnew.dat",  "\\cvval.dat",  "\\vernum.ini", "\\winver.ini",   "\\cvl.exe",     "\\cvl.gid",
@@ -23,20 +23,20 @@ static constexpr const char* kWindowsFiles[] = {
 static constexpr char kUninstalledText[] =
     "Vellmark Software Corvane is now uninstalled, you will need to restart your computer.";
 
+// Several of our runs may end at once; they take turns at WININIT.INI.
+static constexpr char kWininitLock[] = "Vellmark.Corvane.WININIT.INI";
+static constexpr unsigned long kWininitLockWait = 5000;  // ms; a run never hangs on another
+
 // Adds both deletions to the [Rename] section of WININIT.INI beside whatever other programs
-// put there. A read-only or unreadable file is left as it is.
+// put there. A read-only, locked or unreadable file is left as it is.
 static void ScheduleRebootDeletions() {
-    const Str path = WindowsDirectory() + "\\WININIT.INI";
     const Str lines[] = {
         "NUL=" + WindowsDirectory() + "\\System\\ctgcpl.cpl",
         "NUL=" + WindowsDirectory() + "\\cvvchk.exe",
     };
-    if (IsReadOnlyFile(path)) return;
-    Str content;
-    const bool exists = FileExists(path);
-    if (exists && !ReadWholeFile(path, content)) return;
-    const Str edited = AddRenameEntries(content, lines, 2);
-    if (!exists || edited != content) ReplaceFileWhole(path, edited);
+    const MachineLock turn(kWininitLock, kWininitLockWait);
+    SystemEditFiles files;
+    AddLinesToWininit(files, WindowsDirectory(), lines, 2);
 }
 
 void Uninstall(const Str& installDir) {

@@ -55,16 +55,40 @@ bool LineEquals(const Str& file, const Line& line, const Str& text) {
     return EqualNoCase(file, begin, end, text.data(), text.size());
 }
 
-// Whether `text` stands as a line in any [Rename] section of `file`.
-bool InRenameSection(const Str& file, const Str& text) {
-    bool inRename = false;
+// Where the first [Rename] section of `file` stands, and where lines are added to it.
+struct RenameSection {
+    bool found;
+    std::size_t body;    // first byte after its header line
+    std::size_t insert;  // where added lines go
+};
+
+// Added lines go after the section's last non-blank line; when no other section follows,
+// at the very end of the file, so that the edit only appends.
+RenameSection FindRenameSection(const Str& file) {
+    RenameSection section{false, file.size(), file.size()};
+    std::size_t lastText = 0;  // end of the last non-blank line seen in the section
     for (std::size_t pos = 0; pos < file.size();) {
         const Line line = LineAt(file, pos);
         const int header = HeaderKind(file, line);
-        if (header >= 0)
-            inRename = header == 1;
-        else if (inRename && LineEquals(file, line, text))
-            return true;
+        if (!section.found && header == 1) {
+            section.found = true;
+            section.body = lastText = line.next;
+        } else if (section.found && header >= 0) {
+            section.insert = lastText;
+            return section;
+        } else if (section.found && !IsBlankLine(file, line)) {
+            lastText = line.next;
+        }
+        pos = line.next;
+    }
+    return section;
+}
+
+// Whether `text` stands as a line in the section body [begin, end) of `file`.
+bool InSection(const Str& file, std::size_t begin, std::size_t end, const Str& text) {
+    for (std::size_t pos = begin; pos < end;) {
+        const Line line = LineAt(file, pos);
+        if (LineEquals(file, line, text)) return true;
         pos = line.next;
     }
     return false;
@@ -73,42 +97,21 @@ bool InRenameSection(const Str& file, const Str& text) {
 }  // namespace
 
 Str AddRenameEntries(const Str& file, const Str* lines, std::size_t count) {
+    const RenameSection section = FindRenameSection(file);
     Str missing;
     for (std::size_t i = 0; i < count; ++i) {
-        if (InRenameSection(file, lines[i])) continue;
+        if (section.found && InSection(file, section.body, section.insert, lines[i])) continue;
         missing += lines[i];
         missing += "\r\n";
     }
     if (missing.empty()) return file;
 
-    enum { Before, Inside, After } first = Before;  // where the scan stands against the first [Rename]
-    Line anchor{0, 0, 0};                           // the first [Rename] header, then its last non-blank line
-    for (std::size_t pos = 0; pos < file.size() && first != After;) {
-        const Line line = LineAt(file, pos);
-        const int header = HeaderKind(file, line);
-        if (first == Before && header == 1) {
-            first = Inside;
-            anchor = line;
-        } else if (first == Inside && header >= 0) {
-            first = After;
-        } else if (first == Inside && !IsBlankLine(file, line)) {
-            anchor = line;
-        }
-        pos = line.next;
-    }
-
     Str out;
     out.reserve(file.size() + missing.size() + 16);
-    if (first == Before) {
-        out = file;
-        if (!out.empty() && out.back() != '\n') out += "\r\n";
-        out += "[Rename]\r\n";
-        out += missing;
-        return out;
-    }
-    out.append(file, 0, anchor.next);
-    if (anchor.next == anchor.end) out += "\r\n";  // the anchor is a last line without a break
+    out.append(file, 0, section.insert);
+    if (!out.empty() && out.back() != '\n') out += "\r\n";  // a last line without a break
+    if (!section.found) out += "[Rename]\r\n";
     out += missing;
-    out.append(file, anchor.next, Str::npos);
+    out.append(file, section.insert, Str::npos);
     return out;
 }

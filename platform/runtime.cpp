@@ -67,6 +67,9 @@ void __throw_out_of_range_fmt(const char*, ...) { Fail(FailKind::Internal, "Stri
 void __throw_bad_alloc() { Fail(FailKind::Memory, "Out of memory"); }
 }  // namespace std
 
+// The slot of an interface's vtable that no class fills; never reached.
+extern "C" void __cxa_pure_virtual() { Fail(FailKind::Internal, "Pure virtual call"); }
+
 static bool g_failing = false;
 
 [[noreturn]] static void ReportFailure(FailKind kind, const Str& message, std::uint32_t address) {

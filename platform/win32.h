@@ -39,10 +39,12 @@ private:
 void DeleteMachineKeyAlone(const char* path);
 
 // ---- Files -------------------------------------------------------------------------------
-void DeleteFileAt(const Str& path);  // the result is not looked at
+// Deletes a file unless another program has it open; a missing file is no error, and
+// whether the deletion worked is not looked at.
+void DeleteFileAt(const Str& path);
 
 // Reads the first `size` bytes of an existing file, opened for reading only and shared for
-// reading and writing, with critical-error boxes off for the open. False when the file
+// reading and writing. False when the file
 // cannot be opened; a file shorter than `size` ends the process ("Read beyond end of file").
 bool ReadFirstBlock(const Str& path, unsigned char* block, unsigned long size);
 
@@ -51,22 +53,33 @@ void WriteNewFile(const Str& path, const Str& content);
 // The same, silent: false on any failure, leaving whatever was done.
 bool TryWriteNewFile(const Str& path, const Str& content);
 
-// Whole-file text for a small file. False when the file cannot be opened or read.
-bool ReadWholeFile(const Str& path, Str& content);
-bool FileExists(const Str& path);
-bool IsReadOnlyFile(const Str& path);
-// Puts `content` in place of `path` so that a failure at any moment leaves either the old
-// file or the new one whole, never a cut one. False when nothing was changed.
-bool ReplaceFileWhole(const Str& path, const Str& content);
+// A lock shared by every process on the machine under its name, held while this lives.
+// Waits at most `waitMs` for it, and goes on without it after that.
+class MachineLock {
+public:
+    MachineLock(const char* name, unsigned long waitMs);
+    ~MachineLock();
+    MachineLock(const MachineLock&) = delete;
+    MachineLock& operator=(const MachineLock&) = delete;
+
+private:
+    void* mutex_;
+    bool owned_;
+};
 
 Str SystemWindowsDirectory();
 bool QueryShortPath(const Str& path, Str& shortPath);
 Str ModuleFileName();
 
 // ---- Shell, user interface, processes -------------------------------------------------------
+// Called first by both programs: a drive that is not ready or is write-protected makes
+// file operations fail instead of stopping the program with the system's Retry/Cancel box.
+void TurnOffCriticalErrorBoxes();
 const char* RawCommandLine();
 void ShowMessage(const char* text, const char* caption);  // OK only, no icon, no owner
-void OpenAddress(const char* address);                    // shell "OPEN", hidden, desktop owner
+// The shell's "OPEN" of `address`, hidden, owned by the desktop window, returning only once
+// a DDE conversation with the browser is over; the outcome is not looked at.
+void OpenAddress(const char* address);
 void StartProgram(const Str& commandLine);                // WinExec, shown normally
 [[noreturn]] void EndProcess(unsigned code);
 

@@ -9,6 +9,7 @@ int WindowsClass() {
 }
 
 extern "C" void EntryPoint() {
+    TurnOffCriticalErrorBoxes();
     const int windowsClass = WindowsClass();
     const Str directory = ProgramDirectoryOf(ModuleFileName(), IsCodePageLeadByte);
     if (windowsClass != 4) {

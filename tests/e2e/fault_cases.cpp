@@ -12,15 +12,12 @@ struct FaultCase {
     std::vector<ExpectedBox> boxes;
     // Checks what the command was meant to change; gets the snapshots around the run.
     std::function<void(const std::string& before, const std::string& after)> verify;
-    std::string heldOpen = "";  // a file held open without sharing while the command runs
+    std::string heldOpen = "";  // a file held open while the command runs, closed before `verify`
+    DWORD heldSharing = 0;      // what the holder lets others do with it
 };
 
 void Unchanged(const std::string& before, const std::string& after) { CheckEqual(after, before, "machine unchanged"); }
 
-std::string Wininit() { return WindowsDir() + "\\WININIT.INI"; }
-std::string OurLines() {
-    return "NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl\r\nNUL=" + WindowsDir() + "\\cvvchk.exe\r\n";
-}
 
 // Only the product's own start-up entries, settings and WININIT.INI may differ.
 std::string WithoutProductState(std::string snapshot) {
@@ -161,6 +158,25 @@ std::vector<FaultCase> MaintenanceFaults() {
                      }});
     cases.back().heldOpen = held;
 
+    // Windows 95 deletes a file that another program has open. Wine, like NT, defers the
+    // deletion of a file opened with delete sharing until its holder closes it: in both,
+    // a file in use would be gone once the holder lets go, unless it is left alone.
+    cases.push_back({"a product file held open with delete sharing, UNINSTALL",
+                     [=] {
+                         InstallProduct(kInstallDir);
+                         WriteBytes(held, "exe");
+                         WriteBytes(kInstallDir + "\\cvl.hlp", "hlp");
+                         WriteBytes(kInstallDir + "\\cvnew.dat", "new");
+                     },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [=](const std::string&, const std::string&) {
+                         CheckEqual(BytesOr(held), "exe", "the file in use is still there after its holder closed it");
+                         Check(!Exists(kInstallDir + "\\cvl.hlp") && !Exists(kInstallDir + "\\cvnew.dat"),
+                               "the files not in use were deleted");
+                     }});
+    cases.back().heldOpen = held;
+    cases.back().heldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
     cases.push_back({"read-only WININIT.INI",
                      [] { WriteBytes(Wininit(), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n"); SetReadOnly(Wininit(), true); },
                      "UNINSTALL", 0, {UninstallMessage()},
@@ -173,7 +189,7 @@ std::vector<FaultCase> MaintenanceFaults() {
                      {UninstallMessage()},
                      [](const std::string&, const std::string&) {
                          CheckEqual(BytesOr(Wininit()), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n", "left as it was");
-                         Check(!Exists(Wininit() + ".$cv") && !Exists(Wininit() + ".~cv"), "no staging files left");
+                         CheckEqual(EditLeftovers(), "", "no staging files left");
                      }});
     cases.back().heldOpen = Wininit();
 
@@ -269,7 +285,7 @@ void RunMaintenanceFaults() {
         const std::string before = MachineSnapshot();
         Run run;
         if (!c.heldOpen.empty()) {
-            ExclusiveHold hold(c.heldOpen);
+            FileHold hold(c.heldOpen, c.heldSharing);
             Check(hold.Held(), "holding " + c.heldOpen);
             run = RunMaint(c.command);
         } else {
@@ -318,4 +334,5 @@ void RunProbeFaults() {
 void RunFaultCases() {
     RunMaintenanceFaults();
     RunProbeFaults();
+    RunWininitCases();
 }

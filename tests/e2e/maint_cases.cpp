@@ -114,7 +114,7 @@ void BootHeaderCases() {
         InstallProduct(kInstallDir);
         if (c.writeCurrent) WriteBytes(current, base);
         if (c.writeValidated) WriteBytes(validated, Flip(base, 1));
-        ExclusiveHold hold(c.holdValidated ? validated : std::string());
+        FileHold hold(c.holdValidated ? validated : std::string());
         Check(hold.Held() == c.holdValidated, "holding the image as the case says");
         const Run run = RunMaint("VCHECK");
         CheckEqual(run.exitCode, 0, "exit code");
@@ -351,9 +351,6 @@ void PutFile(const std::string& path) {
     WriteBytes(path, "x");
 }
 
-std::string OurLines() {
-    return "NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl\r\nNUL=" + WindowsDir() + "\\cvvchk.exe\r\n";
-}
 
 void UninstallCases() {
     const std::string windows = WindowsDir();
@@ -427,7 +424,7 @@ void UninstallCases() {
         CheckEqual(run.exitCode, 0, "exit code");
         CheckUserMessage(run, "Dialog", kUninstalled, "message");
         CheckEqual(BytesOr(wininit), w.after, "WININIT.INI");
-        Check(!Exists(wininit + ".$cv") && !Exists(wininit + ".~cv"), "no staging files left");
+        CheckEqual(EditLeftovers(), "", "no staging files left");
     }
 
     BeginCase("uninstall on a machine with nothing left");

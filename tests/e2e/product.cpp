@@ -12,6 +12,31 @@ const std::string kWarning =
 const std::string kUninstalled =
     "Vellmark Software Corvane is now uninstalled, you will need to restart your computer.";
 
+std::string Wininit() { return WindowsDir() + "\\WININIT.INI"; }
+std::string OurLines() {
+    return "NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl\r\nNUL=" + WindowsDir() + "\\cvvchk.exe\r\n";
+}
+
+std::string WindowsFileNames() {
+    const std::string listing = ListDirectory(WindowsDir());  // "name size time" lines
+    std::string names;
+    for (size_t at = 0; at < listing.size();) {
+        const size_t end = listing.find('\n', at);
+        const std::string entry = listing.substr(at, end - at);
+        names += entry.substr(0, entry.rfind(' ', entry.rfind(' ') - 1)) + "\n";
+        at = end + 1;
+    }
+    return names;
+}
+
+std::string EditLeftovers() {
+    const std::string names = "\n" + WindowsFileNames();
+    std::string found;
+    for (size_t at = names.find("\ncvw"); at != std::string::npos; at = names.find("\ncvw", at + 1))
+        found += names.substr(at + 1, names.find('\n', at + 1) - at);
+    return found;
+}
+
 void ResetMachine() {
     DeleteTree("SOFTWARE\\Vellmark");
     for (const std::string& key : {kRun, kRunServices}) {

@@ -10,6 +10,15 @@ extern const std::string kInstallDir;
 extern const std::string kWarning;
 extern const std::string kUninstalled;
 
+// WININIT.INI, and the two lines UNINSTALL adds to its [Rename] section, each with CR LF.
+std::string Wininit();
+std::string OurLines();
+// The names of every file in the Windows directory, one a line, sorted: what an edit of
+// WININIT.INI may have left beside it shows here.
+std::string WindowsFileNames();
+// The files an edit of WININIT.INI writes beside it under fresh names (cvw*.tmp).
+std::string EditLeftovers();
+
 // Removes every trace of the product and of earlier cases.
 void ResetMachine();
 // The product key with runpath = `installDir` (created as a directory when `create`).

@@ -154,6 +154,53 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
     return run;
 }
 
+std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count) {
+    std::vector<Run> runs(count);
+    std::vector<PROCESS_INFORMATION> processes;
+    for (int i = 0; i < count; ++i) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        std::string line = commandLine;
+        if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+            processes.push_back(process);
+        else
+            Check(false, "could not start " + exe);
+    }
+    std::vector<HWND> boxes(processes.size(), nullptr);
+    const DWORD start = GetTickCount();
+    for (bool waiting = true; waiting;) {
+        waiting = false;
+        for (size_t i = 0; i < processes.size(); ++i) {
+            if (boxes[i] || WaitForSingleObject(processes[i].hProcess, 0) == WAIT_OBJECT_0) continue;
+            boxes[i] = FindMessageBox(processes[i].dwProcessId);
+            waiting = waiting || !boxes[i];
+        }
+        if (waiting && GetTickCount() - start > 60000) {
+            Check(false, "not every run showed its box: " + commandLine);
+            break;
+        }
+        if (waiting) Sleep(20);
+    }
+    Sleep(100);  // let the last box finish laying itself out
+    for (size_t i = 0; i < processes.size(); ++i)
+        if (boxes[i]) runs[i].boxes.push_back(ReadBox(boxes[i]));
+    for (size_t i = 0; i < processes.size(); ++i)
+        if (boxes[i]) PostMessageA(boxes[i], WM_COMMAND, IDOK, 0);
+    for (size_t i = 0; i < processes.size(); ++i) {
+        if (WaitForSingleObject(processes[i].hProcess, 30000) != WAIT_OBJECT_0) {
+            TerminateProcess(processes[i].hProcess, 99);
+            WaitForSingleObject(processes[i].hProcess, 5000);
+            Check(false, "run hung after its box was answered: " + commandLine);
+        }
+        runs[i].finished = true;
+        GetExitCodeProcess(processes[i].hProcess, &runs[i].exitCode);
+        CloseHandle(processes[i].hThread);
+        CloseHandle(processes[i].hProcess);
+    }
+    return runs;
+}
+
 void BeginCase(const std::string& name) {
     g_case = name;
     g_caseFailed = false;
@@ -421,10 +468,11 @@ void SetWineVersion(const std::string& exeName, const std::string& version) {
     SetString("Software\\Wine\\AppDefaults\\" + exeName, "Version", version, REG_SZ, HKEY_CURRENT_USER);
 }
 
-ExclusiveHold::ExclusiveHold(const std::string& path)
+FileHold::FileHold(const std::string& path, DWORD share)
     : handle_(path.empty() ? INVALID_HANDLE_VALUE
-                           : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+                           : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0,
+                                         nullptr)) {}
 
-ExclusiveHold::~ExclusiveHold() {
+FileHold::~FileHold() {
     if (Held()) CloseHandle(handle_);
 }

@@ -27,6 +27,10 @@ struct Run {
 Run RunProgram(const std::string& exe, const std::string& commandLine,
                const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\");
 
+// Starts `count` runs of `exe` at once, waits until each shows its box, reads them all, then
+// answers them all with OK in the same moment and waits for every run to end.
+std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count);
+
 // The visible message box of process `pid`, or null.
 HWND FindMessageBox(DWORD pid);
 
@@ -72,11 +76,12 @@ std::string Hex(const std::string& bytes);
 // The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
 void SetWineVersion(const std::string& exeName, const std::string& version);
 
-// Holds a file open with no sharing while it lives; an empty path holds nothing.
-class ExclusiveHold {
+// Holds a file open for reading and writing while it lives, sharing it with others as
+// `share` allows (none by default); an empty path holds nothing.
+class FileHold {
 public:
-    explicit ExclusiveHold(const std::string& path);
-    ~ExclusiveHold();
+    explicit FileHold(const std::string& path, DWORD share = 0);
+    ~FileHold();
     bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
 
 private:
@@ -94,5 +99,6 @@ extern Paths g_paths;
 void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
+void RunWininitCases();
 void RunDemo();
 void RunBench(const std::string& emptyExe, int rounds);

@@ -1,0 +1,54 @@
+// The file operations of an edit of a shared text file, behind an interface so that a
+// test can make any one of them fail, or stop the edit there as a killed process would.
+// Portable: the Windows implementation lives in editfiles.cpp.
+#pragma once
+#include "str.h"
+
+class EditFiles {
+public:
+    // Asks the system to write out the copy of the profile file `path` it keeps in memory
+    // (Windows 95, 98 and Me cache the last one used and write it back later).
+    virtual void FlushProfileCache(const Str& path) = 0;
+    // Opens `path` for reading and writing with no sharing, creating it when missing.
+    // False when the file cannot be opened so (read-only, in use, no access).
+    virtual bool OpenExclusive(const Str& path) = 0;
+    virtual bool ReadOpened(Str& content) = 0;
+    // Writes `bytes` at the end of the opened file in one write and flushes them to disk.
+    virtual bool AppendOpened(const Str& bytes) = 0;
+    virtual void CloseOpened() = 0;
+    // Creates a file of `content` under a name no file in `directory` had, valid in 8.3
+    // form, flushed to disk; on failure nothing is left.
+    virtual bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) = 0;
+    // Creates an empty file under a name no file in `directory` had.
+    virtual bool ReserveUniqueFile(const Str& directory, Str& path) = 0;
+    // Renames; fails when `to` exists.
+    virtual bool Move(const Str& from, const Str& to) = 0;
+    virtual bool Delete(const Str& path) = 0;
+    virtual void CopyAttributes(const Str& from, const Str& to) = 0;
+
+protected:
+    ~EditFiles() = default;
+};
+
+// The operations on the real file system. One file is open at a time.
+class SystemEditFiles final : public EditFiles {
+public:
+    SystemEditFiles() = default;
+    ~SystemEditFiles();
+    SystemEditFiles(const SystemEditFiles&) = delete;
+    SystemEditFiles& operator=(const SystemEditFiles&) = delete;
+
+    void FlushProfileCache(const Str& path) override;
+    bool OpenExclusive(const Str& path) override;
+    bool ReadOpened(Str& content) override;
+    bool AppendOpened(const Str& bytes) override;
+    void CloseOpened() override;
+    bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) override;
+    bool ReserveUniqueFile(const Str& directory, Str& path) override;
+    bool Move(const Str& from, const Str& to) override;
+    bool Delete(const Str& path) override;
+    void CopyAttributes(const Str& from, const Str& to) override;
+
+private:
+    void* opened_ = nullptr;  // the file handle, or null
+};

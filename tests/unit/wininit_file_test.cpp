@@ -1,0 +1,172 @@
+// The WININIT.INI edit against a file system in memory that fails, or stops dead, at each
+// of its operations in turn.
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include "maint/wininit.h"
+#include "maint/wininit_file.h"
+
+namespace {
+
+const Str kDir = "C:\\WINDOWS";
+const Str kPath = "C:\\WINDOWS\\WININIT.INI";
+const Str kOurs[] = {"NUL=C:\\WINDOWS\\System\\ctgcpl.cpl", "NUL=C:\\WINDOWS\\cvvchk.exe"};
+
+struct Killed {};  // thrown where the process would have been ended
+
+class FakeFiles final : public EditFiles {
+public:
+    std::map<Str, Str> disk;
+    int operations = 0;
+    int failAt = 0;  // this operation fails and changes nothing (0: none)
+    int stopAt = 0;  // the process ends before this operation (0: never)
+    std::string failedName;
+
+    void FlushProfileCache(const Str&) override {
+        Step("flush");
+        flushed = true;
+    }
+    bool OpenExclusive(const Str& path) override {
+        if (!Step("open")) return false;
+        // The system writes its copy out only while no one holds the file exclusively.
+        flushedBeforeOpen = flushedBeforeOpen || (flushed && !everOpened);
+        everOpened = true;
+        disk.emplace(path, Str());
+        opened = path;
+        return true;
+    }
+    bool ReadOpened(Str& content) override {
+        if (!Step("read")) return false;
+        content = disk.at(opened);
+        return true;
+    }
+    bool AppendOpened(const Str& bytes) override {
+        if (!Step("append")) return false;
+        disk.at(opened) += bytes;
+        return true;
+    }
+    void CloseOpened() override {
+        Step("close");
+        opened.clear();
+    }
+    bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) override {
+        if (!Step("write unique")) return false;
+        path = NewName(directory);
+        disk[path] = content;
+        return true;
+    }
+    bool ReserveUniqueFile(const Str& directory, Str& path) override {
+        if (!Step("reserve unique")) return false;
+        path = NewName(directory);
+        disk[path] = Str();
+        return true;
+    }
+    bool Move(const Str& from, const Str& to) override {
+        if (!Step("move") || !disk.count(from) || disk.count(to) || from == opened) return false;
+        disk[to] = disk[from];
+        disk.erase(from);
+        return true;
+    }
+    bool Delete(const Str& path) override {
+        if (!Step("delete") || path == opened) return false;
+        return disk.erase(path) == 1;
+    }
+    void CopyAttributes(const Str&, const Str&) override { Step("copy attributes"); }
+
+    bool flushedBeforeOpen = false;
+
+private:
+    bool Step(const char* name) {
+        ++operations;
+        if (operations == stopAt) throw Killed{};
+        if (operations != failAt) return true;
+        failedName = name;
+        return false;
+    }
+    Str NewName(const Str& directory) { return directory + "\\cvw" + Str(1, static_cast<char>('A' + names++)) + ".tmp"; }
+
+    Str opened;
+    bool flushed = false;
+    bool everOpened = false;
+    int names = 0;
+};
+
+struct Start {
+    const char* name;
+    bool exists;
+    Str text;
+};
+
+const Start kStarts[] = {
+    {"no WININIT.INI", false, ""},
+    {"[Rename] last: appended", true, "[Rename]\r\nNUL=C:\\OTHER.TMP\r\nC:\\NEW.SYS=C:\\OLD.SYS\r\n"},
+    {"[Rename] before another section: replaced", true,
+     "[rename]\r\nNUL=C:\\OTHER.TMP\r\nC:\\NEW.SYS=C:\\OLD.SYS\r\n\r\n[Keep]\r\nA=1"},
+    {"our lines already there", true, "[Rename]\r\nNUL=C:\\WINDOWS\\System\\ctgcpl.cpl\r\nNUL=C:\\WINDOWS\\cvvchk.exe\r\n"},
+};
+
+FakeFiles Prepared(const Start& start) {
+    FakeFiles files;
+    if (start.exists) files.disk[kPath] = start.text;
+    files.disk["C:\\WINDOWS\\OTHER.TMP"] = "another program's";
+    return files;
+}
+
+// What a run left: the file under its own name (or "<absent>"), and every other file.
+std::string Describe(const FakeFiles& files) {
+    std::string out;
+    for (const auto& entry : files.disk) out += std::string(entry.first.c_str()) + " = \"" + entry.second.c_str() + "\"\n";
+    return out;
+}
+
+TEST(WininitFile, HoldsAtEveryFailureAndStop) {
+    for (const Start& start : kStarts) {
+        FakeFiles clean = Prepared(start);
+        AddLinesToWininit(clean, kDir, kOurs, 2);
+        const Str after = AddRenameEntries(start.text, kOurs, 2);
+        ASSERT_EQ(clean.disk.at(kPath), after) << start.name;
+        ASSERT_EQ(clean.disk.size(), Prepared(start).disk.size() + (start.exists ? 0 : 1)) << start.name << ": strays";
+        EXPECT_TRUE(clean.flushedBeforeOpen) << start.name;
+
+        for (int step = 1; step <= clean.operations; ++step) {
+            for (const bool stop : {false, true}) {
+                FakeFiles files = Prepared(start);
+                (stop ? files.stopAt : files.failAt) = step;
+                try {
+                    AddLinesToWininit(files, kDir, kOurs, 2);
+                } catch (Killed&) {
+                }
+                const std::string what = std::string(start.name) + (stop ? ", stopped before operation " : ", failing operation ") +
+                                         std::to_string(step) + " " + files.failedName + ":\n" + Describe(files);
+                EXPECT_EQ(files.disk.at("C:\\WINDOWS\\OTHER.TMP"), "another program's") << what;
+                // Under its own name: the old text or the new one, whole (an empty file where
+                // there was none). Only a stop between the two renames leaves no file where
+                // there was one, and then the old text stands whole beside it.
+                const bool present = files.disk.count(kPath) == 1;
+                const Str now = present ? files.disk.at(kPath) : Str();
+                bool oldAside = false;
+                for (const auto& entry : files.disk) {
+                    if (entry.first == kPath || entry.first == "C:\\WINDOWS\\OTHER.TMP") continue;
+                    EXPECT_EQ(entry.first.compare(0, 14, "C:\\WINDOWS\\cvw"), 0) << what;
+                    EXPECT_TRUE(entry.second == start.text || entry.second == after || entry.second.empty()) << what;
+                    oldAside = oldAside || (start.exists && entry.second == start.text);
+                    // After a failure the run tidies up; only a failed deletion leaves a file.
+                    EXPECT_TRUE(stop || files.failedName == "delete") << what;
+                }
+                if (present)
+                    EXPECT_TRUE(now == start.text || now == after) << what;
+                else
+                    EXPECT_TRUE(!start.exists || (stop && oldAside)) << what;
+                // A later run, with nothing failing, finishes the job wherever this one ended.
+                if (present) {
+                    FakeFiles again;
+                    again.disk = files.disk;
+                    AddLinesToWininit(again, kDir, kOurs, 2);
+                    EXPECT_EQ(again.disk.at(kPath), after) << what;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -10,9 +10,10 @@ CV_EXTRA_FILES=${CV_EXTRA_FILES:-}
 e2e=$1 standin=$2 dist=$3
 shift 3
 
-# Wine starts 32-bit Windows programs with its 32-bit loader, itself a 32-bit Linux program.
-# A kernel booted without 32-bit support (ia32_emulation=off) cannot start it, and nothing
-# can be shown here: the run says so and ends as skipped rather than passed or failed.
+# Wine starts 32-bit Windows programs with its 32-bit loader, a 32-bit Linux program. A
+# kernel booted without 32-bit support (ia32_emulation=off) can neither start it nor run
+# 32-bit code at all (the WoW64 mode of later Wines fails there too), so nothing can be
+# shown: the run says so and ends as skipped rather than passed or failed.
 if ! wine_version=$(timeout 60 wine --version 2>&1); then
     echo "SKIP: this machine cannot start Wine's 32-bit loader: ${wine_version##*: }"
     exit 77

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include "win32.h"
 
-MachineLock::MachineLock(const char* name, unsigned long waitMs) : mutex_(CreateMutexA(nullptr, FALSE, name)), owned_(false) {
+MachineLock::MachineLock(const char* name, unsigned long waitMs)
+    : mutex_(CreateMutexA(nullptr, FALSE, name)), owned_(false) {
     if (mutex_ == nullptr) return;
     // An abandoned mutex (its holder ended without releasing it) is ours now all the same.
     const DWORD result = WaitForSingleObject(mutex_, waitMs);

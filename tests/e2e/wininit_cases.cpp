@@ -16,7 +16,8 @@ std::map<std::string, std::string> ReadSections(const std::string& path) {
     GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
     std::map<std::string, std::string> sections;
     for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
-        const DWORD length = GetPrivateProfileSectionA(name, entries.data(), static_cast<DWORD>(entries.size()), path.c_str());
+        const DWORD length =
+            GetPrivateProfileSectionA(name, entries.data(), static_cast<DWORD>(entries.size()), path.c_str());
         std::string key = name;
         for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         sections[key] = std::string(entries.data(), length);

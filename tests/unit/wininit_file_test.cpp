@@ -112,10 +112,11 @@ FakeFiles Prepared(const Start& start) {
     return files;
 }
 
-// What a run left: the file under its own name (or "<absent>"), and every other file.
+// Every file a run left, with its text, for the failure messages.
 std::string Describe(const FakeFiles& files) {
     std::string out;
-    for (const auto& entry : files.disk) out += std::string(entry.first.c_str()) + " = \"" + entry.second.c_str() + "\"\n";
+    for (const auto& entry : files.disk)
+        out += std::string(entry.first.c_str()) + " = \"" + entry.second.c_str() + "\"\n";
     return out;
 }
 
@@ -136,7 +137,8 @@ TEST(WininitFile, HoldsAtEveryFailureAndStop) {
                     AddLinesToWininit(files, kDir, kOurs, 2);
                 } catch (Killed&) {
                 }
-                const std::string what = std::string(start.name) + (stop ? ", stopped before operation " : ", failing operation ") +
+                const std::string what = std::string(start.name) +
+                                         (stop ? ", stopped before operation " : ", failing operation ") +
                                          std::to_string(step) + " " + files.failedName + ":\n" + Describe(files);
                 EXPECT_EQ(files.disk.at("C:\\WINDOWS\\OTHER.TMP"), "another program's") << what;
                 // Under its own name: the old text or the new one, whole (an empty file where

@@ -117,18 +117,40 @@ HWND FindMessageBox(DWORD pid) {
     return search.found;
 }
 
+// Starts `exe` with the full command line `commandLine` in `directory`.
+static bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
+                         PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    process = {};
+    std::string line = commandLine;
+    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                       &process))
+        return true;
+    Check(false, "could not start " + exe);
+    return false;
+}
+
+// Ends a process that did not end by itself, and counts that as a failure.
+static void StopHungProcess(const PROCESS_INFORMATION& process, const std::string& what) {
+    TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, 5000);
+    Check(false, what);
+}
+
+// Records how an ended process ended, and lets go of it.
+static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
+    run.finished = true;
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 Run RunProgram(const std::string& exe, const std::string& commandLine,
                const std::function<void(const Box&)>& onBox, const std::string& directory) {
     Run run;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                        &process)) {
-        Check(false, "could not start " + exe);
-        return run;
-    }
+    PROCESS_INFORMATION process;
+    if (!StartProcess(exe, commandLine, directory, process)) return run;
     const DWORD start = GetTickCount();
     for (;;) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
@@ -141,32 +163,21 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
             for (int i = 0; i < 100 && IsWindow(found) && IsWindowVisible(found); ++i) Sleep(20);
         }
         if (GetTickCount() - start > 20000) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            Check(false, "program hung: " + commandLine);
+            StopHungProcess(process, "program hung: " + commandLine);
             break;
         }
     }
-    run.finished = true;
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CollectExit(process, run);
     return run;
 }
 
 std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count) {
-    std::vector<Run> runs(count);
     std::vector<PROCESS_INFORMATION> processes;
     for (int i = 0; i < count; ++i) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        std::string line = commandLine;
-        if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
-            processes.push_back(process);
-        else
-            Check(false, "could not start " + exe);
+        PROCESS_INFORMATION process;
+        if (StartProcess(exe, commandLine, "C:\\", process)) processes.push_back(process);
     }
+    std::vector<Run> runs(processes.size());
     std::vector<HWND> boxes(processes.size(), nullptr);
     const DWORD start = GetTickCount();
     for (bool waiting = true; waiting;) {
@@ -188,15 +199,9 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
     for (size_t i = 0; i < processes.size(); ++i)
         if (boxes[i]) PostMessageA(boxes[i], WM_COMMAND, IDOK, 0);
     for (size_t i = 0; i < processes.size(); ++i) {
-        if (WaitForSingleObject(processes[i].hProcess, 30000) != WAIT_OBJECT_0) {
-            TerminateProcess(processes[i].hProcess, 99);
-            WaitForSingleObject(processes[i].hProcess, 5000);
-            Check(false, "run hung after its box was answered: " + commandLine);
-        }
-        runs[i].finished = true;
-        GetExitCodeProcess(processes[i].hProcess, &runs[i].exitCode);
-        CloseHandle(processes[i].hThread);
-        CloseHandle(processes[i].hProcess);
+        if (WaitForSingleObject(processes[i].hProcess, 30000) != WAIT_OBJECT_0)
+            StopHungProcess(processes[i], "run hung after its box was answered: " + commandLine);
+        CollectExit(processes[i], runs[i]);
     }
     return runs;
 }

@@ -32,9 +32,13 @@ set(SHIPPED_LINK_OPTIONS
 
 # Static libraries, so that each program links (and imports) only the pieces it calls.
 add_library(shipped_core STATIC ${CORE_SOURCES})
+# One job per file: a program imports what the files it links call, so a file holding a call
+# the program never makes would add an import, and a DLL load, for nothing.
 add_library(shipped_platform STATIC
-    platform/runtime.cpp platform/registry.cpp platform/files.cpp platform/filewrite.cpp
-    platform/paths.cpp platform/shell.cpp platform/version.cpp platform/locale.cpp
+    platform/runtime.cpp platform/failurebox.cpp platform/modulename.cpp platform/processexit.cpp
+    platform/codepage.cpp platform/errormode.cpp platform/commandline.cpp platform/messagebox.cpp
+    platform/browser.cpp platform/programstart.cpp platform/version.cpp platform/registry.cpp
+    platform/files.cpp platform/filewrite.cpp platform/paths.cpp platform/locale.cpp
     platform/editfiles.cpp platform/machinelock.cpp)
 foreach(lib shipped_core shipped_platform)
   target_compile_options(${lib} PRIVATE ${SHIPPED_COMPILE_OPTIONS})

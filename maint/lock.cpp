@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "datefmt.h"
 #include "regpaths.h"
-#include "runpath.h"
+#include "../platform/text.h"
 
 static Str MarkerFilePath(const Str& installDir) { return installDir + "\\cvl.ini"; }
 

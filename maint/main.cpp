@@ -6,10 +6,10 @@
 
 static constexpr char kHomePage[] = "http://www.vellmark.com/";
 
-void Browse() { OpenAddress(kHomePage); }
+void Browse(ErrorMode givenMode) { OpenAddress(kHomePage, givenMode); }
 
 extern "C" void EntryPoint() {
-    TurnOffCriticalErrorBoxes();
+    const ErrorMode givenMode = TurnOffCriticalErrorBoxes();
     const Str installDir = ReadProductSetting("runpath");
     const Str word = UpperCaseAscii(CommandWord(RawCommandLine()));
     if (word == "DISABLED")
@@ -19,7 +19,7 @@ extern "C" void EntryPoint() {
     else if (word == "UNINSTALL")
         Uninstall(installDir);
     else if (word == "BROWSE")
-        Browse();
+        Browse(givenMode);
     if (word == "VCHECK") VerifyBootHeader(installDir);
     EndProcess(0);
 }

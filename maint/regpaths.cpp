@@ -1,6 +1,7 @@
 #include "regpaths.h"
 #include "../platform/failure.h"
 #include "../platform/win32.h"
+#include "keypath.h"
 #include "runpath.h"
 
 static Str QuotedName(const char* format, const char* name) {

@@ -16,11 +16,3 @@ Str ApplyRunpathRule(const char* valueName, const Str& value, LeadBytePredicate 
         return value.substr(0, value.size() - 1);
     return value;
 }
-
-const char* KeyPathFromRoot(const char* keyPath) {
-    return keyPath[0] == '\\' ? keyPath + 1 : keyPath;
-}
-
-bool ContainsText(const Str& text, const char* part) {
-    return text.find(part) != Str::npos;
-}

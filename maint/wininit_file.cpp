@@ -5,10 +5,10 @@ namespace {
 
 // The new text moves bytes already on the disk, so it cannot be appended. It is written
 // under a fresh name while WININIT.INI is still held; then the old file is renamed to a
-// second fresh name, the new one takes its place, and the old one is deleted. Only the two
-// renames happen with neither the old file nor the new one under the name, and then the old
-// text stands whole under the second name. Every name used is one this run created, so no
-// run touches another's files.
+// second fresh name, the new one takes its place, and the old one is deleted unless another
+// program has it open. Only between the two renames does neither the old file nor the new
+// one stand under the name, and then the old text stands whole under the second name.
+// Every name used is one this run created, so no run touches another's files.
 void ReplaceWhole(EditFiles& files, const Str& directory, const Str& path, const Str& text) {
     Str staged;
     if (!files.WriteUniqueFile(directory, text, staged)) {
@@ -35,7 +35,9 @@ void ReplaceWhole(EditFiles& files, const Str& directory, const Str& path, const
         return;  // when even that fails, the old text stays whole under `aside`
     }
     files.CopyAttributes(aside, path);
-    files.Delete(aside);
+    // A program that opened WININIT.INI between our close and the rename holds the old copy
+    // now; it is left to that program, under its fresh name.
+    files.DeleteUnlessInUse(aside);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include "editfiles.h"
 #include "handle.h"
+#include "win32.h"
 
 namespace {
 
@@ -71,6 +72,8 @@ bool SystemEditFiles::ReserveUniqueFile(const Str& directory, Str& path) {
 bool SystemEditFiles::Move(const Str& from, const Str& to) { return MoveFileA(from.c_str(), to.c_str()) != FALSE; }
 
 bool SystemEditFiles::Delete(const Str& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+void SystemEditFiles::DeleteUnlessInUse(const Str& path) { DeleteFileAt(path); }
 
 void SystemEditFiles::CopyAttributes(const Str& from, const Str& to) {
     const DWORD attributes = GetFileAttributesA(from.c_str());

@@ -24,6 +24,9 @@ public:
     // Renames; fails when `to` exists.
     virtual bool Move(const Str& from, const Str& to) = 0;
     virtual bool Delete(const Str& path) = 0;
+    // Deletes `path` unless another program has it open (Windows 95 would delete it from
+    // under that program); whether it went is not looked at.
+    virtual void DeleteUnlessInUse(const Str& path) = 0;
     virtual void CopyAttributes(const Str& from, const Str& to) = 0;
 
 protected:
@@ -47,6 +50,7 @@ public:
     bool ReserveUniqueFile(const Str& directory, Str& path) override;
     bool Move(const Str& from, const Str& to) override;
     bool Delete(const Str& path) override;
+    void DeleteUnlessInUse(const Str& path) override;
     void CopyAttributes(const Str& from, const Str& to) override;
 
 private:

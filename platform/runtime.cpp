@@ -1,9 +1,8 @@
 // What a C runtime would otherwise supply: the memory routines the compiler emits, the
-// heap behind every string, the error paths of the string template, and the failure box.
+// heap behind every string, and the error paths of the string template.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include "failure.h"
-#include "win32.h"
 
 extern "C" {
 void* memcpy(void* dest, const void* src, size_t n) {
@@ -69,44 +68,3 @@ void __throw_bad_alloc() { Fail(FailKind::Memory, "Out of memory"); }
 
 // The slot of an interface's vtable that no class fills; never reached.
 extern "C" void __cxa_pure_virtual() { Fail(FailKind::Internal, "Pure virtual call"); }
-
-static bool g_failing = false;
-
-[[noreturn]] static void ReportFailure(FailKind kind, const Str& message, std::uint32_t address) {
-    if (g_failing) ExitProcess(1);  // a failure while reporting one: end without a second box
-    g_failing = true;
-    const Str path = ModuleFileName();
-    const char* module = path.c_str();
-    for (const char* p = module; *p; p = CharNextA(p))
-        if (*p == '\\' || *p == ':') module = p + 1;
-    const Str text = FailureText(FailKindName(kind), module, address, message);
-    MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    ExitProcess(1);
-}
-
-void Fail(FailKind kind, const Str& message) {
-    ReportFailure(kind, message, reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
-}
-
-void FailFile(unsigned long code) {
-    ReportFailure(FailKind::File, FileErrorText(code), reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
-}
-
-void EndProcess(unsigned code) { ExitProcess(code); }
-
-bool IsCodePageLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
-Str ModuleFileName() {
-    // MAX_PATH + 1 characters hold any path Windows 95 gives; a longer one (possible on later
-    // systems) is asked for again with more room rather than used cut short.
-    for (DWORD room = MAX_PATH + 1; room <= 32768; room *= 4) {
-        Str buffer(room, '\0');
-        const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], room);
-        if (length == 0) return Str();
-        if (length < room) {
-            buffer.resize(length);
-            return buffer;
-        }
-    }
-    return Str();
-}

@@ -26,3 +26,5 @@ void AppendDecimal(Str& out, unsigned long value, unsigned minDigits) {
     while (count < minDigits && count < sizeof digits) digits[count++] = '0';
     while (count > 0) out += digits[--count];
 }
+
+bool ContainsText(const Str& text, const char* part) { return text.find(part) != Str::npos; }

@@ -9,3 +9,6 @@ std::size_t EndOfLastSeparator(const Str& text, const char* separators, LeadByte
 
 // Appends `value` in decimal, with leading zeros up to `minDigits` digits.
 void AppendDecimal(Str& out, unsigned long value, unsigned minDigits = 1);
+
+// Whether `text` contains `part`, compared byte for byte (with case).
+bool ContainsText(const Str& text, const char* part);

@@ -1,9 +1,7 @@
-// What the system says of itself (its version), and starting a program.
+// What the system says of itself: its version.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include "win32.h"
-
-void StartProgram(const Str& commandLine) { WinExec(commandLine.c_str(), SW_SHOWNORMAL); }
 
 void QueryWindowsVersion(std::uint32_t& platformId, std::uint32_t& minorVersion) {
     OSVERSIONINFOA info = {};
@@ -12,5 +10,3 @@ void QueryWindowsVersion(std::uint32_t& platformId, std::uint32_t& minorVersion)
     platformId = info.dwPlatformId;
     minorVersion = info.dwMinorVersion;
 }
-
-

@@ -71,16 +71,22 @@ Str SystemWindowsDirectory();
 bool QueryShortPath(const Str& path, Str& shortPath);
 Str ModuleFileName();
 
-// ---- Shell, user interface, processes -------------------------------------------------------
+// ---- Error mode, user interface, processes -------------------------------------------------
+// The process's error mode, as SetErrorMode takes and returns it.
+using ErrorMode = unsigned;
 // Called first by both programs: a drive that is not ready or is write-protected makes
 // file operations fail instead of stopping the program with the system's Retry/Cancel box.
-void TurnOffCriticalErrorBoxes();
+// Adds that to the mode the process was given, and returns the mode it was given: the
+// programs it starts inherit its mode, and get back that one.
+ErrorMode TurnOffCriticalErrorBoxes();
 const char* RawCommandLine();
 void ShowMessage(const char* text, const char* caption);  // OK only, no icon, no owner
 // The shell's "OPEN" of `address`, hidden, owned by the desktop window, returning only once
-// a DDE conversation with the browser is over; the outcome is not looked at.
-void OpenAddress(const char* address);
-void StartProgram(const Str& commandLine);                // WinExec, shown normally
+// a DDE conversation with the browser is over; the outcome is not looked at. The browser
+// is started with `givenMode`.
+void OpenAddress(const char* address, ErrorMode givenMode);
+// WinExec, shown normally, the program started with `givenMode`.
+void StartProgram(const Str& commandLine, ErrorMode givenMode);
 [[noreturn]] void EndProcess(unsigned code);
 
 // ---- System information --------------------------------------------------------------------

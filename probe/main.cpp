@@ -9,7 +9,7 @@ int WindowsClass() {
 }
 
 extern "C" void EntryPoint() {
-    TurnOffCriticalErrorBoxes();
+    const ErrorMode givenMode = TurnOffCriticalErrorBoxes();
     const int windowsClass = WindowsClass();
     const Str directory = ProgramDirectoryOf(ModuleFileName(), IsCodePageLeadByte);
     if (windowsClass != 4) {
@@ -17,6 +17,6 @@ extern "C" void EntryPoint() {
         line += "\r\n";
         TryWriteNewFile(directory + "winver.ini", line);  // any failure here is silent
     }
-    StartProgram(HandOffCommandLine(directory, windowsClass));
+    StartProgram(HandOffCommandLine(directory, windowsClass), givenMode);
     EndProcess(0);
 }

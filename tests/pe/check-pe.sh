@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks a shipped program's PE header and imports against what Windows 95 can load.
-# Usage: check-pe.sh PROGRAM.exe ALLOWLIST MAX_BYTES   (allowlist: one "DLL Function" a line)
+# Usage: check-pe.sh PROGRAM.exe ALLOWLIST MAX_BYTES IMPORTS
+# (ALLOWLIST: what Windows 95 exports; IMPORTS: exactly what the program imports; both one
+# "DLL Function" a line)
 set -uo pipefail
-exe=$1 allow=$2 max=$3
+exe=$1 allow=$2 max=$3 expected=$4
 objdump=i686-w64-mingw32-objdump
 failed=0
 ok() { if eval "$1"; then echo "ok: $2"; else echo "FAIL: $2"; failed=1; fi; }
@@ -24,8 +26,12 @@ imports=$(awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll) }
 ok '[[ -n $imports ]]' "has an import table"
 dlls=$(cut -d" " -f1 <<<"$imports" | sort -u | tr '\n' ' ')
 ok '[[ $dlls =~ ^((KERNEL32|USER32|ADVAPI32|SHELL32)\ )+$ ]]' "imports only from the four system DLLs: $dlls"
-outside=$(comm -23 <(echo "$imports") <(grep -v '^#' "$allow" | sed 's/[[:space:]]*$//' | sort))
+listed() { grep -v '^#' "$1" | sed 's/[[:space:]]*$//' | sort; }
+outside=$(comm -23 <(echo "$imports") <(listed "$allow"))
 ok '[[ -z $outside ]]' "every import exported by Windows 95${outside:+ (not: $(tr '\n' ' ' <<<"$outside"))}"
+unlisted=$(comm -23 <(echo "$imports") <(listed "$expected") | tr '\n' ' ')
+missing=$(comm -13 <(echo "$imports") <(listed "$expected") | tr '\n' ' ')
+ok '[[ -z $unlisted$missing ]]' "imports exactly $(basename "$expected")${unlisted:+ (not listed: $unlisted)}${missing:+ (listed, not imported: $missing)}"
 
 strings16=$(strings -el "$exe")
 for text in "Vellmark Software" "Corvane" "FileDescription" "FileVersion"; do

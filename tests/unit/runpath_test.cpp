@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "maint/keypath.h"
 #include "maint/runpath.h"
 #include "platform/text.h"
 

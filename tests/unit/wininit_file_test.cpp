@@ -2,6 +2,7 @@
 // of its operations in turn.
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include "maint/wininit.h"
 #include "maint/wininit_file.h"
@@ -20,6 +21,8 @@ public:
     int operations = 0;
     int failAt = 0;  // this operation fails and changes nothing (0: none)
     int stopAt = 0;  // the process ends before this operation (0: never)
+    Str openAfterClose;      // another program opens this file once ours is closed
+    std::set<Str> inUse;     // files another program holds open; a hold follows its file
     std::string failedName;
 
     void FlushProfileCache(const Str&) override {
@@ -48,6 +51,7 @@ public:
     void CloseOpened() override {
         Step("close");
         opened.clear();
+        if (disk.count(openAfterClose)) inUse.insert(openAfterClose);
     }
     bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) override {
         if (!Step("write unique")) return false;
@@ -65,11 +69,15 @@ public:
         if (!Step("move") || !disk.count(from) || disk.count(to) || from == opened) return false;
         disk[to] = disk[from];
         disk.erase(from);
+        if (inUse.erase(from)) inUse.insert(to);
         return true;
     }
     bool Delete(const Str& path) override {
         if (!Step("delete") || path == opened) return false;
-        return disk.erase(path) == 1;
+        return disk.erase(path) == 1;  // as Windows 95 does, open or not
+    }
+    void DeleteUnlessInUse(const Str& path) override {
+        if (Step("delete") && !inUse.count(path)) disk.erase(path);
     }
     void CopyAttributes(const Str&, const Str&) override { Step("copy attributes"); }
 
@@ -169,6 +177,17 @@ TEST(WininitFile, HoldsAtEveryFailureAndStop) {
             }
         }
     }
+}
+
+// A program that opens WININIT.INI between our close and the swap keeps the old copy.
+TEST(WininitFile, LeavesTheOldCopyToAProgramThatOpenedIt) {
+    const Start& start = kStarts[2];
+    FakeFiles files = Prepared(start);
+    files.openAfterClose = kPath;
+    AddLinesToWininit(files, kDir, kOurs, 2);
+    EXPECT_EQ(files.disk.at(kPath), AddRenameEntries(start.text, kOurs, 2));
+    ASSERT_EQ(files.inUse.size(), 1u);
+    EXPECT_EQ(files.disk.at(*files.inUse.begin()), start.text) << Describe(files);
 }
 
 }  // namespace

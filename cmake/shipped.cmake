@@ -62,6 +62,9 @@ function(add_shipped_program name)
 endfunction()
 
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
+# Both resource scripts include the shared version resource, which the RC build does not track.
+set_source_files_properties(maint/cvmaint.rc probe/cvprobe.rc PROPERTIES
+                            OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/platform/versioninfo.rc)
 add_shipped_program(cvmaint
     maint/main.cpp maint/regpaths.cpp maint/lock.cpp maint/uninstall.cpp maint/bootcheck.cpp
     maint/cvmaint.rc)

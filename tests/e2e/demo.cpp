@@ -49,10 +49,52 @@ std::string FileState(const std::vector<std::string>& files) {
     return out;
 }
 
+// Saves what the screen shows of `window` as a 24-bit BMP file.
+void SaveWindowPicture(HWND window, const std::string& path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = rect.right - rect.left;
+    info.biHeight = rect.bottom - rect.top;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, info.biWidth, info.biHeight);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, info.biWidth, info.biHeight, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(copy, previous);
+    std::string pixels((info.biWidth * 3 + 3) / 4 * 4 * info.biHeight, '\0');
+    GetDIBits(copy, bitmap, 0, info.biHeight, &pixels[0], reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + pixels.size();
+    WriteBytes(path, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                         std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels);
+}
+
+// Where the pictures of the boxes go (CV_PICTURES, a directory), or empty for none.
+std::string PictureDirectory() {
+    char directory[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("CV_PICTURES", directory, sizeof directory);
+    return length > 0 && length < sizeof directory ? std::string(directory) + "\\" : std::string();
+}
+
+// Runs one step; the box it shows, if any, is saved as `picture`.bmp.
 void Show(const std::string& title, const std::string& exe, const std::string& commandLine,
-          const std::vector<std::string>& files) {
+          const std::vector<std::string>& files, const std::string& picture = "") {
     const std::set<std::string> before = Lines(RegistryState() + FileState(files));
-    const Run run = RunProgram(exe, commandLine);
+    const std::string pictures = PictureDirectory();
+    const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
+        if (pictures.empty() || picture.empty()) return;
+        Sleep(500);  // the box is found as soon as it is shown: let it finish drawing
+        SaveWindowPicture(box.window, pictures + picture + ".bmp");
+    });
     Sleep(500);
     const std::set<std::string> after = Lines(RegistryState() + FileState(files));
     std::printf("\n$ %s\n  (%s) exit code %lu\n", commandLine.c_str(), title.c_str(), run.exitCode);
@@ -70,6 +112,9 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
 
 void RunDemo() {
     ResetMachine();
+    // With no window manager, Wine draws the frame and caption of a window itself only when
+    // told not to leave them to one: so the boxes look as they would on Windows.
+    SetString("Software\\Wine\\X11 Driver", "Decorated", "N", REG_SZ, HKEY_CURRENT_USER);
     InstallProduct(kInstallDir + "\\");
     const std::string windows = WindowsDir();
     const std::string marker = kInstallDir + "\\cvl.ini";
@@ -84,12 +129,12 @@ void RunDemo() {
     WriteBytes(kInstallDir + "\\cvval.dat", std::string(512, 'A'));
     Show("boot header unchanged", g_paths.maint, maint + "VCHECK", files);
     WriteBytes(kInstallDir + "\\cvnew.dat", "B" + std::string(511, 'A'));
-    Show("boot header changed", g_paths.maint, maint + "vcheck", files);
+    Show("boot header changed", g_paths.maint, maint + "vcheck", files, "vcheck-warning");
     Show("switch the protection off", g_paths.maint, maint + "DISABLED", files);
     SetString(kUninstall, "DisplayName", "Corvane");
-    Show("remove the product", g_paths.maint, maint + "UNINSTALL", files);
+    Show("remove the product", g_paths.maint, maint + "UNINSTALL", files, "uninstall-message");
     SetDword(kProduct, "runpath", 1);
-    Show("a damaged runpath setting", g_paths.maint, maint + "ENABLED", files);
+    Show("a damaged runpath setting", g_paths.maint, maint + "ENABLED", files, "application-error");
     DeleteTree("SOFTWARE\\Vellmark");
 
     MakeDirs("C:\\Setup");

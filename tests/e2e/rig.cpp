@@ -93,6 +93,7 @@ HWND IconControl(HWND box) {
 
 Box ReadBox(HWND hwnd) {
     Box box;
+    box.window = hwnd;
     char buffer[4096] = {};
     GetWindowTextA(hwnd, buffer, sizeof buffer);
     box.caption = buffer;

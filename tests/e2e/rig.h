@@ -8,6 +8,7 @@
 #include <vector>
 
 struct Box {
+    HWND window = nullptr;
     std::string caption;
     std::string text;
     bool hasIcon = false;

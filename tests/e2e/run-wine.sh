@@ -3,10 +3,12 @@
 # Usage: run-wine.sh E2E_EXE STANDIN_EXE DIST_DIR [group...]
 # Wine run by root passes every file permission check and so ignores read-only files; as
 # root this script runs Wine as the unprivileged user "cvtest", created when missing.
-# CV_EXTRA_FILES names more files to place beside the test program.
+# CV_EXTRA_FILES names more files to place beside the test program. CV_PICTURES names a
+# directory where the demonstration saves a PNG picture of each message box it shows.
 # Exit code 77 means the run could not take place on this machine (see below).
 set -euo pipefail
 CV_EXTRA_FILES=${CV_EXTRA_FILES:-}
+CV_PICTURES=${CV_PICTURES:-}
 e2e=$1 standin=$2 dist=$3
 shift 3
 
@@ -51,9 +53,17 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 display=":$(head -n 1 "$work/display")"
 
+win() { echo "Z:${1//\//\\}"; }
+# The pictures are drawn in the work directory and converted into CV_PICTURES at the end.
+pictures=
+if [ -n "$CV_PICTURES" ]; then
+    mkdir -p "$CV_PICTURES" "$work/pictures"
+    chown "$user" "$work/pictures"
+    pictures=$(win "$work/pictures")
+fi
 run_wine() {
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" "$@"
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" "$@"
 }
 run_wine wineboot -i >/dev/null 2>&1
 run_wine wineserver -w
@@ -67,6 +77,12 @@ cp "$work/$(basename "$standin")" "$ro/cvcfg.exe"
 chown -R "$user" "$ro"
 chmod 555 "$ro"
 
-win() { echo "Z:${1//\//\\}"; }
 run_wine wine "$work/$(basename "$e2e")" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
-    "$(win "$work/$(basename "$standin")")" "$@" 2>/dev/null
+    "$(win "$work/$(basename "$standin")")" "$@" 2>/dev/null && status=0 || status=$?
+# PNG without the time of its making, so that pictures of the same pixels are the same bytes.
+for picture in "$work"/pictures/*.bmp; do
+    [ -e "$picture" ] || continue
+    convert "$picture" -define png:exclude-chunks=date,time -strip \
+        "$CV_PICTURES/$(basename "${picture%.bmp}").png" || status=1
+done
+exit $status

@@ -95,6 +95,8 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
         Sleep(500);  // the box is found as soon as it is shown: let it finish drawing
         SaveWindowPicture(box.window, pictures + picture + ".bmp");
     });
+    if (!pictures.empty() && !picture.empty())
+        Check(BytesOr(pictures + picture + ".bmp", "").size() > 54, "a picture of the box in " + picture + ".bmp");
     Sleep(500);
     const std::set<std::string> after = Lines(RegistryState() + FileState(files));
     std::printf("\n$ %s\n  (%s) exit code %lu\n", commandLine.c_str(), title.c_str(), run.exitCode);
@@ -110,7 +112,7 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
 
 }  // namespace
 
-void RunDemo() {
+int RunDemo() {
     ResetMachine();
     // With no window manager, Wine draws the frame and caption of a window itself only when
     // told not to leave them to one: so the boxes look as they would on Windows.
@@ -147,4 +149,5 @@ void RunDemo() {
              "C:\\Setup\\cvprobe.exe", "C:\\Setup\\cvprobe.exe", files);
     }
     RemoveTree("C:\\Setup");
+    return PictureDirectory().empty() ? 0 : FinishAll();  // with pictures, whether each was drawn
 }

@@ -37,9 +37,6 @@ int main(int argc, char** argv) {
         RunBench(empty, argc > 5 ? std::atoi(argv[5]) : 21);
         return 0;
     }
-    if (!all && wanted("demo")) {
-        RunDemo();
-        return 0;
-    }
+    if (!all && wanted("demo")) return RunDemo();
     return FinishAll();
 }

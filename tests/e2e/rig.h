@@ -101,5 +101,5 @@ void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
 void RunWininitCases();
-void RunDemo();
+int RunDemo();  // the exit code
 void RunBench(const std::string& emptyExe, int rounds);

@@ -82,7 +82,7 @@ run_wine wine "$work/$(basename "$e2e")" "$(win "$work/cvmaint.exe")" "$(win "$w
 # PNG without the time of its making, so that pictures of the same pixels are the same bytes.
 for picture in "$work"/pictures/*.bmp; do
     [ -e "$picture" ] || continue
-    convert "$picture" -define png:exclude-chunks=date,time -strip \
-        "$CV_PICTURES/$(basename "${picture%.bmp}").png" || status=1
+    png=$CV_PICTURES/$(basename "${picture%.bmp}").png
+    convert "$picture" -define png:exclude-chunks=date,time -strip "$png" && [ -s "$png" ] || status=1
 done
 exit $status

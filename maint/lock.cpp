@@ -1,9 +1,9 @@
 // ENABLED and DISABLED: the product's start-up entries and its enable marker file.
+#include "../platform/text.h"
 #include "../platform/win32.h"
 #include "commands.h"
 #include "datefmt.h"
 #include "regpaths.h"
-#include "../platform/text.h"
 
 static Str MarkerFilePath(const Str& installDir) { return installDir + "\\cvl.ini"; }
 

@@ -92,7 +92,9 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
     const std::string pictures = PictureDirectory();
     const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
         if (pictures.empty() || picture.empty()) return;
-        SetForegroundWindow(box.window);  // drawn as the window in use, as a user would see it
+        // Drawn with the caption of the window in use, as the user sees a box just shown; with
+        // no window manager, Wine does not make another process's window the active one.
+        SendMessageA(box.window, WM_NCACTIVATE, TRUE, 0);
         Sleep(500);  // the box is found as soon as it is shown: let it finish drawing
         SaveWindowPicture(box.window, pictures + picture + ".bmp");
     });

@@ -90,16 +90,18 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
           const std::vector<std::string>& files, const std::string& picture = "") {
     const std::set<std::string> before = Lines(RegistryState() + FileState(files));
     const std::string pictures = PictureDirectory();
+    const std::string picturePath = pictures.empty() || picture.empty() ? "" : pictures + picture + ".bmp";
     const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
-        if (pictures.empty() || picture.empty()) return;
+        if (picturePath.empty()) return;
         // Drawn with the caption of the window in use, as the user sees a box just shown; with
         // no window manager, Wine does not make another process's window the active one.
         SendMessageA(box.window, WM_NCACTIVATE, TRUE, 0);
         Sleep(500);  // the box is found as soon as it is shown: let it finish drawing
-        SaveWindowPicture(box.window, pictures + picture + ".bmp");
+        SaveWindowPicture(box.window, picturePath);
     });
-    if (!pictures.empty() && !picture.empty())
-        Check(BytesOr(pictures + picture + ".bmp", "").size() > 54, "a picture of the box in " + picture + ".bmp");
+    if (!picturePath.empty())
+        Check(BytesOr(picturePath, "").size() > sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER),
+              "a picture of the box in " + picturePath);
     Sleep(500);
     const std::set<std::string> after = Lines(RegistryState() + FileState(files));
     std::printf("\n$ %s\n  (%s) exit code %lu\n", commandLine.c_str(), title.c_str(), run.exitCode);

@@ -198,6 +198,7 @@ std::vector<FaultCase> MaintenanceFaults() {
     const struct {
         const char* name;
         std::string before, after;
+        DWORD attributes = 0;  // hidden or system: kept when the new text is swapped in
     } wininits[] = {
         {"huge WININIT.INI (1 MB)", huge,
          "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + huge.substr(huge.find("[Big]"))},
@@ -208,12 +209,21 @@ std::vector<FaultCase> MaintenanceFaults() {
         {"WININIT.INI with [Rename] twice", "[Rename]\r\nNUL=C:\\A\r\n[rename]\r\nNUL=C:\\B\r\n",
          "[Rename]\r\nNUL=C:\\A\r\n" + OurLines() + "[rename]\r\nNUL=C:\\B\r\n"},
         {"WININIT.INI with bare line feeds", "[Rename]\nNUL=C:\\A\n", "[Rename]\nNUL=C:\\A\n" + OurLines()},
+        {"hidden system WININIT.INI", "[Rename]\r\n[X]\r\n", "[Rename]\r\n" + OurLines() + "[X]\r\n",
+         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
     };
     for (const auto& w : wininits) {
         const std::string before = w.before, after = w.after;
-        cases.push_back({w.name, [=] { WriteBytes(Wininit(), before); }, "UNINSTALL", 0, {UninstallMessage()},
+        const DWORD attributes = w.attributes;
+        cases.push_back({w.name,
+                         [=] {
+                             WriteBytes(Wininit(), before);
+                             if (attributes) SetFileAttributesA(Wininit().c_str(), attributes);
+                         },
+                         "UNINSTALL", 0, {UninstallMessage()},
                          [=](const std::string&, const std::string&) {
                              CheckEqual(BytesOr(Wininit()), after, "WININIT.INI");
+                             CheckEqual(GetFileAttributesA(Wininit().c_str()) & attributes, attributes, "attributes");
                          }});
     }
 

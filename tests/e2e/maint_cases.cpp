@@ -75,6 +75,7 @@ void BootHeaderCases() {
         {"differ after byte 511", Image(600), Flip(Image(600), 550), false},
         {"differ at byte 0", base, Flip(base, 0), true},
         {"differ at byte 255", base, Flip(base, 255), true},
+        {"differ at byte 256", base, Flip(base, 256), false},
         {"differ at byte 10, longer files", Image(4096), Flip(Image(4096), 10), true},
     };
     const std::string current = kInstallDir + "\\cvnew.dat";
@@ -153,8 +154,6 @@ std::string LocaleName(LCTYPE item) {
     return buffer;
 }
 
-std::string TwoDigits(int n) { return std::string(1, char('0' + n / 10 % 10)) + char('0' + n % 10); }
-
 void CheckEnabledState(const std::string& installDir, const std::string& what) {
     const std::string windows = WindowsDir();
     CheckEqual(ValueOr(kProduct, "enabled"), "1", what + ": enabled");
@@ -173,9 +172,9 @@ void LockCases() {
     const std::string marker = kInstallDir + "\\cvl.ini";
     SYSTEMTIME now;
 
-    BeginCase("enabled on a fresh machine");
+    BeginCase("enabled on a fresh machine, runpath stored with a trailing backslash");
     ResetMachine();
-    InstallProduct(kInstallDir);
+    InstallProduct(kInstallDir + "\\");
     SetString(kRun, "other", "C:\\other.exe");
     SetString(kRunServices, "other", "C:\\otherservice.exe");
     {
@@ -194,14 +193,17 @@ void LockCases() {
     DeleteValue(kRun, "other");
     DeleteValue(kRunServices, "other");
 
+    // The picture the user sets, and the same picture in the system's own letters: the
+    // system writes the expected date, with the locale's separator for each slash.
     const struct {
         const char* picture;
         const char* separator;
-        std::string expected;
+        const char* systemPicture;
     } pictures[] = {
-        {"dd/MMM/yyyy", "-", ""},
-        {"'Day' d \"of\" MMMM, yy", "/", ""},
-        {"yyyy-mm-dd", "/", ""},
+        {"dd/MMM/yyyy", "-", "dd/MMM/yyyy"},
+        {"'Day' d \"of\" MMMM, yy", "/", "'Day' d 'of' MMMM, yy"},
+        {"yyyy-mm-dd", "/", "yyyy-MM-dd"},
+        {"ddd, DDDD d", "/", "ddd, dddd d"},
     };
     for (const auto& p : pictures) {
         BeginCase(std::string("enabled with short date format ") + p.picture + " and separator " + p.separator);
@@ -211,18 +213,13 @@ void LockCases() {
         SetString("Control Panel\\International", "sDate", p.separator, REG_SZ, HKEY_CURRENT_USER);
         const Run run = RunMaint("enabled");
         GetLocalTime(&now);
-        std::string expected;
-        const std::string slash = LocaleName(LOCALE_SDATE);  // the locale's date separator, whatever it is
-        if (std::strcmp(p.picture, "dd/MMM/yyyy") == 0)
-            expected = TwoDigits(now.wDay) + slash + LocaleName(LOCALE_SABBREVMONTHNAME1 + now.wMonth - 1) + slash +
-                       std::to_string(now.wYear);
-        else if (std::strcmp(p.picture, "yyyy-mm-dd") == 0)
-            expected = std::to_string(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay);
-        else
-            expected = "Day " + std::to_string(now.wDay) + " of " + LocaleName(LOCALE_SMONTHNAME1 + now.wMonth - 1) +
-                       ", " + TwoDigits(now.wYear % 100);
+        std::string system;
+        for (const char* c = p.systemPicture; *c; ++c)
+            system += *c == '/' ? "'" + LocaleName(LOCALE_SDATE) + "'" : std::string(1, *c);
+        char expected[128] = {};
+        GetDateFormatA(LOCALE_USER_DEFAULT, 0, &now, system.c_str(), expected, sizeof expected);
         CheckEqual(run.exitCode, 0, "exit code");
-        CheckEqual(BytesOr(marker), expected + "\r\n", "marker file");
+        CheckEqual(BytesOr(marker), std::string(expected) + "\r\n", "marker file");
     }
 
     const struct {

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks in a shipped program's code that each call starting another program comes right
-# after a SetErrorMode call whose argument is not a constant (the mode the program was
-# given): the started program inherits the error mode of its parent. A call through a
-# register counts as a call of the import last loaded into it.
+# after a SetErrorMode call that sets back the mode the program was given: the value the
+# program's first SetErrorMode call returned, unchanged. The started program inherits the
+# error mode of its parent. The value is followed through the code in address order: a
+# plain mov carries it, any other write to its place changes it, a call clobbers the
+# registers the callee may use. A call through a register counts as a call of the import
+# last loaded into it.
 # Usage: check-handoff.sh PROGRAM.exe START_FUNCTION
 set -uo pipefail
 exe=$1 start=$2
@@ -17,14 +20,22 @@ found=$({ i686-w64-mingw32-objdump -p "$exe"; echo "== code"; i686-w64-mingw32-o
     /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { name[sprintf("0x%x", slot)] = $3; slot += 4 }
     /^ +[0-9a-f]+:\t/ {
         n = split($0, field, "\t"); insn = field[n]; gsub(/ +/, " ", insn)
+        op = insn; sub(/ .*/, "", op)
+        target = substr(insn, length(op) + 2); source = target; sub(/,.*/, "", target); sub(/^[^,]*,?/, "", source)
+        if (target ~ /^[abcd][lhx]$/) target = "e" substr(target, 1, 1) "x"  # a part of a register changes it
         if (insn ~ /^mov e..,DWORD PTR ds:0x/) held[substr(insn, 5, 3)] = name[substr(insn, 22)]
-        if (insn ~ /^call (DWORD PTR ds:0x|e..$)/) {
+        if (op == "call") {
             called = insn ~ /ds:/ ? name[substr(insn, 19)] : held[substr(insn, 6)]
-            if (called == "'"$start"'") print (last == "SetErrorMode" && lastArg !~ /^push 0x/ ? "ok" : "FAIL"), last, lastArg
-            last = called; lastArg = previous
-        }
+            if (called == "'"$start"'")
+                print (last == "SetErrorMode" && lastGiven ? "ok" : "FAIL") ": '"$start"' comes right after " last \
+                    ", given " lastArg (lastGiven ? "" : ", not the mode the program was given")
+            last = called; lastArg = previous; lastGiven = previous ~ /^push / && substr(previous, 6) in given
+            delete given["eax"]; delete given["ecx"]; delete given["edx"]
+            if (called == "SetErrorMode" && !seen++) given["eax"] = 1
+        } else if (op == "mov" && source in given) given[target] = 1
+        else if (op !~ /^(push|cmp|test|j[a-z]+|ret|nop)$/) delete given[target]
         previous = insn
     }')
 [ -n "$found" ] || { echo "FAIL: no call of $start found in $exe"; exit 1; }
-echo "$found" | sed "s/^\(ok\|FAIL\) \([^ ]*\) /\1: $start comes right after \2, given /"
+echo "$found"
 ! grep -q ^FAIL <<<"$found"

@@ -56,6 +56,9 @@ void AddLinesToWininit(EditFiles& files, const Str& directory, const Str* lines,
         ReplaceWhole(files, directory, path, after);
         return;
     }
-    if (after.size() > before.size()) files.AppendOpened(after.substr(before.size()));
+    // A write that fails or is cut short (a full disk) would leave a cut-off line after the
+    // other programs' lines; the file, still ours alone, goes back to the old text.
+    if (after.size() > before.size() && !files.AppendOpened(after.substr(before.size())))
+        files.CutOpened(before.size());
     files.CloseOpened();
 }

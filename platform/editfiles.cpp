@@ -45,6 +45,11 @@ bool SystemEditFiles::AppendOpened(const Str& bytes) {
            WriteAllAndFlush(opened_, bytes);
 }
 
+void SystemEditFiles::CutOpened(std::size_t length) {
+    if (SetFilePointer(opened_, static_cast<LONG>(length), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        SetEndOfFile(opened_);
+}
+
 void SystemEditFiles::CloseOpened() {
     if (opened_ != nullptr) CloseHandle(opened_);
     opened_ = nullptr;

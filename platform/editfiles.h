@@ -14,7 +14,10 @@ public:
     virtual bool OpenExclusive(const Str& path) = 0;
     virtual bool ReadOpened(Str& content) = 0;
     // Writes `bytes` at the end of the opened file in one write and flushes them to disk.
+    // False when the write failed or wrote only part of them.
     virtual bool AppendOpened(const Str& bytes) = 0;
+    // Sets the opened file back to its first `length` bytes.
+    virtual void CutOpened(std::size_t length) = 0;
     virtual void CloseOpened() = 0;
     // Creates a file of `content` under a name no file in `directory` had, valid in 8.3
     // form, flushed to disk; on failure nothing is left.
@@ -45,6 +48,7 @@ public:
     bool OpenExclusive(const Str& path) override;
     bool ReadOpened(Str& content) override;
     bool AppendOpened(const Str& bytes) override;
+    void CutOpened(std::size_t length) override;
     void CloseOpened() override;
     bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) override;
     bool ReserveUniqueFile(const Str& directory, Str& path) override;

@@ -2,22 +2,17 @@
 #include <windows.h>
 #include "failure.h"
 #include "handle.h"
+#include "soleopen.h"
 #include "win32.h"
 
 void DeleteFileAt(const Str& path) {
-    // Windows 95 deletes a file even while another program has it open, and NT deletes a
-    // file opened with delete sharing as soon as its holder closes it. A file in use is
-    // found by opening it with no sharing at all, and left where it is.
-    {
-        FileHandle probe(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
-        if (!probe.IsOpen()) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return;  // in use
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;     // nothing there
-        }
-    }
-    DeleteFileA(path.c_str());
+    // NT deletes a file opened with delete sharing once its holder closes it; the open with
+    // no sharing finds such a file in use there too.
+    FileHandle probe(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    const bool opened = probe.IsOpen();
+    const bool closed = opened && probe.Close();
+    if (MayDeleteAfterSoleOpen(opened, closed)) DeleteFileA(path.c_str());
 }
 
 bool ReadFirstBlock(const Str& path, unsigned char* block, unsigned long size) {

@@ -39,8 +39,9 @@ private:
 void DeleteMachineKeyAlone(const char* path);
 
 // ---- Files -------------------------------------------------------------------------------
-// Deletes a file unless another program has it open; a missing file is no error, and
-// whether the deletion worked is not looked at.
+// Deletes a file only when it could be opened with no sharing at all, so a file another
+// program has open is left; a missing file is no error, and whether the deletion worked
+// is not looked at.
 void DeleteFileAt(const Str& path);
 
 // Reads the first `size` bytes of an existing file, opened for reading only and shared for

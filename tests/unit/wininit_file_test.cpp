@@ -19,7 +19,7 @@ class FakeFiles final : public EditFiles {
 public:
     std::map<Str, Str> disk;
     int operations = 0;
-    int failAt = 0;  // this operation fails and changes nothing (0: none)
+    int failAt = 0;  // this operation fails, changing nothing but an append, which writes part (0: none)
     int stopAt = 0;  // the process ends before this operation (0: never)
     Str openAfterClose;      // another program opens this file once ours is closed
     std::set<Str> inUse;     // files another program holds open; a hold follows its file
@@ -44,9 +44,12 @@ public:
         return true;
     }
     bool AppendOpened(const Str& bytes) override {
-        if (!Step("append")) return false;
-        disk.at(opened) += bytes;
-        return true;
+        const bool whole = Step("append");
+        disk.at(opened) += whole ? bytes : bytes.substr(0, bytes.size() / 2);  // a full disk writes part
+        return whole;
+    }
+    void CutOpened(std::size_t length) override {
+        if (Step("cut")) disk.at(opened).resize(length);
     }
     void CloseOpened() override {
         Step("close");

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Runs a command inside a small virtual machine over Debian's own kernel, for machines whose
+# kernel cannot run 32-bit programs (Wine's loader among them). The guest sees this
+# machine's / read-only, with a throwaway writable layer over it, and runs the command as
+# root in the same directory with the same environment; its output and exit code come back.
+# Usage: guest.sh WRITABLE_DIR COMMAND [ARG...]
+# WRITABLE_DIR (may be empty) is shared with the guest at the same path, so that what the
+# command writes there stays on this machine; everything else it writes is thrown away.
+# Exit code 77: no virtual machine can run here.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+kit=$here/build/guest
+writable=$1
+shift
+
+# The kernel of Debian's linux-image-amd64 (built with 32-bit support) and an initramfs of
+# busybox and the kernel's own modules for 9p, overlay and ext4 on virtio, made once.
+make_kit() {
+    source "$here/scripts/packages.sh"
+    "$here/scripts/ensure-packages" "${GUEST_PACKAGES[@]}"
+    local image version new=$kit.new
+    image=$(apt-cache depends linux-image-amd64 | awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
+    rm -rf "$new" && mkdir -p "$new/ramfs/bin" "$new/ramfs/dev" "$new/ramfs/proc" "$new/ramfs/sys"
+    "$here/scripts/ensure-packages" --unpack "$new/unpacked" "$image"
+    version=${image#linux-image-}
+    busybox depmod -b "$new/unpacked" "$version"
+    local from=$new/unpacked/lib/modules/$version to=$new/ramfs/lib/modules/$version module
+    mkdir -p "$to"
+    # modules.dep lists every module a module needs, directly or not.
+    for module in virtio_pci virtio_blk 9pnet_virtio 9p overlay crc32c_generic ext4; do
+        grep "/$module.ko:" "$from/modules.dep" >>"$to/modules.dep"
+    done
+    for module in $(tr -d : <"$to/modules.dep" | tr ' ' '\n' | sort -u); do
+        install -D -m 644 "$from/$module" "$to/$module"
+    done
+    cp /bin/busybox "$new/ramfs/bin/busybox"
+    cp "$here/tests/e2e/guest-init" "$new/ramfs/init"
+    chmod 755 "$new/ramfs/init"
+    (cd "$new/ramfs" && find . | busybox cpio -o -H newc 2>/dev/null | gzip -1) >"$new/initrd.gz"
+    cp "$new/unpacked/boot/vmlinuz-$version" "$new/vmlinuz"
+    rm -rf "$new/ramfs" "$new/unpacked"
+    # KVM where it works (nested virtualisation may offer /dev/kvm and hang), else emulation;
+    # -cpu max under emulation makes the kernel oops on Wine's 32-bit iret.
+    echo "-accel tcg -cpu qemu64" >"$new/accel"
+    if [ -w /dev/kvm ] && run_guest "-accel kvm -cpu host" "$new" 30 "" true >/dev/null 2>&1; then
+        echo "-accel kvm -cpu host" >"$new/accel"
+    fi
+    rm -rf "$kit" && mv "$new" "$kit"
+}
+
+# run_guest ACCEL KIT SECONDS WRITABLE COMMAND... : boots, runs, prints the output, returns
+# the command's exit code (125 when the guest did not report one).
+run_guest() {
+    local accel=$1 dir=$2 seconds=$3 rw=$4 status
+    shift 4
+    run=$(mktemp -d /tmp/cv-guest.XXXXXX)
+    { export -p | grep -v '^declare -x \(BASH_\|SHLVL\|OLDPWD\)'
+      echo "export CV_IN_GUEST=1"
+      printf 'cd %q\n' "$PWD"
+      printf '%q ' "$@"
+      echo; } >"$run/command"
+    [ -z "$rw" ] || echo "$rw" >"$run/writable"
+    truncate -s 8G "$run/upper.img"
+    mkfs.ext4 -q -F -E lazy_itable_init=1 "$run/upper.img"
+    local share="security_model=none,multidevs=remap"
+    # shellcheck disable=SC2086
+    timeout "$seconds" qemu-system-x86_64 $accel -m 3072 -smp "$(nproc)" -display none -monitor none \
+        -no-reboot -serial "file:$run/console" -kernel "$dir/vmlinuz" -initrd "$dir/initrd.gz" \
+        -append "console=ttyS0 quiet loglevel=1 panic=-1" \
+        -virtfs "local,path=/,mount_tag=host,readonly=on,$share" -virtfs "local,path=$run,mount_tag=out,$share" \
+        ${rw:+-virtfs "local,path=$rw,mount_tag=rw,$share"} \
+        -drive "file=$run/upper.img,format=raw,if=virtio" >/dev/null 2>&1 &
+    guest=$!
+    trap 'kill "$guest" 2>/dev/null; rm -rf "$run"; exit 143' TERM INT  # a test run stopped stops it
+    wait "$guest" || true
+    trap - TERM INT
+    cat "$run/output" 2>/dev/null || true
+    status=$(cat "$run/status" 2>/dev/null || echo 125)
+    [ "$status" != 125 ] || { echo "the guest reported no exit code; its console:"; tail -n 20 "$run/console"; }
+    rm -rf "$run"
+    return "$status"
+}
+
+if ! command -v qemu-system-x86_64 >/dev/null || [ ! -s "$kit/accel" ]; then
+    if ! made=$(make_kit 2>&1); then
+        echo "SKIP: no virtual machine can be made here: $made" | tail -n 3
+        exit 77
+    fi
+fi
+[ -z "$writable" ] || { mkdir -p "$writable" && writable=$(cd "$writable" && pwd); }
+accel=$(cat "$kit/accel")
+echo "(in a virtual machine: QEMU $accel, Debian's kernel; see tests/e2e/guest.sh)"
+run_guest "$accel" "$kit" 3000 "$writable" "$@"

@@ -35,11 +35,11 @@ add_library(shipped_core STATIC ${CORE_SOURCES})
 # One job per file: a program imports what the files it links call, so a file holding a call
 # the program never makes would add an import, and a DLL load, for nothing.
 add_library(shipped_platform STATIC
-    platform/runtime.cpp platform/failurebox.cpp platform/modulename.cpp platform/processexit.cpp
-    platform/codepage.cpp platform/errormode.cpp platform/commandline.cpp platform/messagebox.cpp
-    platform/browser.cpp platform/programstart.cpp platform/version.cpp platform/registry.cpp
-    platform/files.cpp platform/filewrite.cpp platform/paths.cpp platform/locale.cpp
-    platform/editfiles.cpp platform/machinelock.cpp)
+    platform/runtime.cpp platform/failurebox.cpp platform/modulefilename.cpp platform/endprocess.cpp
+    platform/leadbyte.cpp platform/errormode.cpp platform/rawcommandline.cpp platform/showmessage.cpp
+    platform/openaddress.cpp platform/startprogram.cpp platform/windowsversion.cpp platform/machinekey.cpp
+    platform/files.cpp platform/newfile.cpp platform/paths.cpp platform/locale.cpp
+    platform/systemeditfiles.cpp platform/machinelock.cpp)
 foreach(lib shipped_core shipped_platform)
   target_compile_options(${lib} PRIVATE ${SHIPPED_COMPILE_OPTIONS})
 endforeach()
@@ -66,6 +66,6 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set_source_files_properties(maint/cvmaint.rc probe/cvprobe.rc PROPERTIES
                             OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/platform/versioninfo.rc)
 add_shipped_program(cvmaint
-    maint/main.cpp maint/regpaths.cpp maint/lock.cpp maint/uninstall.cpp maint/bootcheck.cpp
+    maint/main.cpp maint/regpaths.cpp maint/enable.cpp maint/uninstall.cpp maint/vcheck.cpp
     maint/cvmaint.rc)
 add_shipped_program(cvprobe probe/main.cpp probe/cvprobe.rc)

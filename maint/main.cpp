@@ -1,6 +1,7 @@
 // cvmaint: reads the installation directory, then runs the one command its first argument names.
+#include "../core/commandword.h"
+#include "../core/text.h"
 #include "../platform/win32.h"
-#include "cmdline.h"
 #include "commands.h"
 #include "regpaths.h"
 

@@ -1,8 +1,7 @@
+// The registry and path operations of the maintenance tool, over MachineKey.
 #include "regpaths.h"
-#include "../platform/failure.h"
 #include "../platform/win32.h"
-#include "keypath.h"
-#include "runpath.h"
+#include "../core/runpath.h"
 
 static Str QuotedName(const char* format, const char* name) {
     Str message = format;
@@ -13,7 +12,7 @@ static Str QuotedName(const char* format, const char* name) {
 }
 
 Str ReadMachineString(const char* keyPath, const char* name) {
-    const MachineKey key(KeyPathFromRoot(keyPath), false);
+    const MachineKey key(keyPath, KeyOpening::Existing);
     if (!key.IsOpen()) return Str();
     const ValueInfo info = key.Query(name);
     if (!info.exists || info.size == 0) return Str();
@@ -28,12 +27,12 @@ Str ReadMachineString(const char* keyPath, const char* name) {
 Str ReadProductSetting(const char* name) { return ReadMachineString(kProductKey, name); }
 
 void DeleteMachineValue(const char* keyPath, const char* name) {
-    const MachineKey key(KeyPathFromRoot(keyPath), false);
+    const MachineKey key(keyPath, KeyOpening::Existing);
     if (key.IsOpen()) key.DeleteValue(name);
 }
 
 static void WriteMachineString(const char* keyPath, const char* name, const Str& value) {
-    const MachineKey key(keyPath, true);
+    const MachineKey key(keyPath, KeyOpening::CreateMissing);
     if (key.IsOpen() && !key.SetString(name, value))
         Fail(FailKind::Registry, QuotedName("Failed to set data", name));
 }
@@ -47,7 +46,7 @@ void DeleteRunServicesEntry(const char* name) { DeleteMachineValue(kRunServicesK
 // Depth first, last subkey first, so that it works where deleting a key with subkeys is refused.
 static void DeleteKeyTree(const Str& path) {
     {
-        const MachineKey key(path.c_str(), false);
+        const MachineKey key(path.c_str(), KeyOpening::Existing);
         if (!key.IsOpen()) return;
         for (unsigned long index = key.SubkeyCount(); index-- > 0;) {
             Str name;
@@ -63,8 +62,6 @@ static void DeleteKeyTree(const Str& path) {
 
 void DeleteUninstallEntry() { DeleteKeyTree(kUninstallKey); }
 void DeleteProductKey() { DeleteKeyTree(kProductKeyLower); }
-
-Str WindowsDirectory() { return SystemWindowsDirectory(); }
 
 Str ShortPath(const Str& path) {
     if (path.empty()) return Str();

@@ -1,12 +1,14 @@
 // The registry and path operations of the maintenance tool. Each registry operation opens
 // one key under HKEY_LOCAL_MACHINE with full access, does one thing and closes it again.
 #pragma once
-#include "../platform/str.h"
+#include "../core/str.h"
 
 constexpr char kProductKey[] = "SOFTWARE\\Vellmark\\CVLock";
+// The same key, as UNINSTALL names it when it deletes the key (the registry ignores case).
+// Both spellings are the product's own; each is kept where the product uses it, so that a
+// search for either finds the code.
 constexpr char kProductKeyLower[] = "SOFTWARE\\Vellmark\\cvlock";
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunKeyFromRoot[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunServicesKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\cvlock";
 
@@ -27,5 +29,4 @@ void DeleteRunServicesEntry(const char* name);
 void DeleteUninstallEntry();
 void DeleteProductKey();
 
-Str WindowsDirectory();
 Str ShortPath(const Str& path);

@@ -3,7 +3,7 @@
 #include "../platform/win32.h"
 #include "commands.h"
 #include "regpaths.h"
-#include "wininit_file.h"
+#include "../core/wininitedit.h"
 
 static constexpr const char* kInstallationFiles[] = {
     "\\cvnew.dat",  "\\cvval.dat",  "\\vernum.ini", "\\winver.ini",   "\\cvl.exe",     "\\cvl.gid",

@@ -2,7 +2,7 @@
 // then the end of the process.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include "failure.h"
+#include "../core/text.h"
 #include "win32.h"
 
 static bool g_failing = false;
@@ -11,9 +11,7 @@ static bool g_failing = false;
     if (g_failing) ExitProcess(1);  // a failure while reporting one: end without a second box
     g_failing = true;
     const Str path = ModuleFileName();
-    const char* module = path.c_str();
-    for (const char* p = module; *p; p = CharNextA(p))
-        if (*p == '\\' || *p == ':') module = p + 1;
+    const char* module = path.c_str() + EndOfLastSeparator(path, "\\:", IsCodePageLeadByte);
     const Str text = FailureText(FailKindName(kind), module, address, message);
     MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);

@@ -1,8 +1,8 @@
+// Deleting a file that no other program has open, and reading the first block of one.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include "failure.h"
 #include "handle.h"
-#include "soleopen.h"
+#include "../core/soleopen.h"
 #include "win32.h"
 
 void DeleteFileAt(const Str& path) {
@@ -21,7 +21,7 @@ bool ReadFirstBlock(const Str& path, unsigned char* block, unsigned long size) {
     if (!file.IsOpen()) return false;
     DWORD got = 0;
     if (!ReadFile(file.Get(), block, size, &got, nullptr)) FailFile(GetLastError());
-    if (got != size) FailFile(100);
+    if (got != size) FailFile(kReadBeyondEndOfFile);
     if (!file.Close()) FailFile(GetLastError());
     return true;
 }

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include "win32.h"
 
-LocalDate TodayLocal() {
+CalendarDate TodayLocal() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return LocalDate{now.wYear, now.wMonth, now.wDay, now.wDayOfWeek};
+    return CalendarDate{now.wYear, now.wMonth, now.wDay, now.wDayOfWeek};
 }
 
 static Str LocaleText(LCTYPE item) {

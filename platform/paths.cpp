@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "win32.h"
 
-Str SystemWindowsDirectory() {
+Str WindowsDirectory() {
     char buffer[256];
     const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
     if (length == 0) return Str();

@@ -2,7 +2,7 @@
 // heap behind every string, and the error paths of the string template.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include "failure.h"
+#include "win32.h"
 
 extern "C" {
 void* memcpy(void* dest, const void* src, size_t n) {

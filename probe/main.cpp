@@ -1,6 +1,6 @@
 // cvprobe: records the Windows class beside itself and starts the configuration program.
 #include "../platform/win32.h"
-#include "classify.h"
+#include "../core/windowsclass.h"
 
 int WindowsClass() {
     std::uint32_t platformId = 0, minorVersion = 0;
@@ -12,7 +12,7 @@ extern "C" void EntryPoint() {
     const ErrorMode givenMode = TurnOffCriticalErrorBoxes();
     const int windowsClass = WindowsClass();
     const Str directory = ProgramDirectoryOf(ModuleFileName(), IsCodePageLeadByte);
-    if (windowsClass != 4) {
+    if (windowsClass != kWindowsNtClass) {
         Str line(1, static_cast<char>('0' + windowsClass));
         line += "\r\n";
         TryWriteNewFile(directory + "winver.ini", line);  // any failure here is silent

@@ -1,6 +1,6 @@
 // The heap hooks of the string type, for builds on the build machine.
 #include <cstdlib>
-#include "platform/str.h"
+#include "core/str.h"
 
 void* AllocateMemory(std::size_t bytes) {
     void* block = std::malloc(bytes ? bytes : 1);

@@ -81,12 +81,18 @@ run_guest() {
     return "$status"
 }
 
+# Runs side by side wait for the one that makes the kit.
+mkdir -p "$(dirname "$kit")"
+exec 9>"$kit.lock"
+flock 9
 if ! command -v qemu-system-x86_64 >/dev/null || [ ! -s "$kit/accel" ]; then
     if ! made=$(make_kit 2>&1); then
-        echo "SKIP: no virtual machine can be made here: $made" | tail -n 3
+        echo "SKIP: no virtual machine can be made here:"
+        tail -n 3 <<<"$made"
         exit 77
     fi
 fi
+exec 9>&-
 [ -z "$writable" ] || { mkdir -p "$writable" && writable=$(cd "$writable" && pwd); }
 accel=$(cat "$kit/accel")
 echo "(in a virtual machine: QEMU $accel, Debian's kernel; see tests/e2e/guest.sh)"

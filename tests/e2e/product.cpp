@@ -1,3 +1,4 @@
+// The product's places in the registry and on disk, and the checks the cases share.
 #include "product.h"
 
 const std::string kProduct = "SOFTWARE\\Vellmark\\CVLock";
@@ -11,6 +12,10 @@ const std::string kWarning =
     "Emergency boot floppy and type CVL FIX to restore the last good boot image";
 const std::string kUninstalled =
     "Vellmark Software Corvane is now uninstalled, you will need to restart your computer.";
+
+const NotAString kNotStrings[3] = {{"REG_BINARY", REG_BINARY, std::string("C:\\X\0\0", 6)},
+                                   {"REG_MULTI_SZ", REG_MULTI_SZ, std::string("C:\\X\0\0", 6)},
+                                   {"REG_DWORD", REG_DWORD, std::string("\x01\0\0\0", 4)}};
 
 std::string Wininit() { return WindowsDir() + "\\WININIT.INI"; }
 std::string OurLines() {

@@ -10,6 +10,15 @@ extern const std::string kInstallDir;
 extern const std::string kWarning;
 extern const std::string kUninstalled;
 
+// Registry values that are not strings, as a setting may be damaged into: a name for the
+// case, the type, the data.
+struct NotAString {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+};
+extern const NotAString kNotStrings[3];
+
 // WININIT.INI, and the two lines UNINSTALL adds to its [Rename] section, each with CR LF.
 std::string Wininit();
 std::string OurLines();

@@ -1,3 +1,4 @@
+// The end-to-end rig: starting programs, reading their boxes, registry and file helpers.
 #include "rig.h"
 #include <algorithm>
 #include <cstdio>
@@ -28,8 +29,9 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-// 32-bit pixels of what a DC shows in a w x h area.
-std::string Pixels(HDC source, int w, int h, const std::function<void(HDC)>& paint) {
+// The pixels, `bits` a pixel, rows from the bottom, that `paint` draws into a w x h bitmap
+// compatible with `source`.
+std::string Pixels(HDC source, int w, int h, const std::function<void(HDC)>& paint, WORD bits = 32) {
     HDC memory = CreateCompatibleDC(source);
     HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
     HGDIOBJ old = SelectObject(memory, bitmap);
@@ -40,9 +42,9 @@ std::string Pixels(HDC source, int w, int h, const std::function<void(HDC)>& pai
     request.bmiHeader.biWidth = w;
     request.bmiHeader.biHeight = h;
     request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
+    request.bmiHeader.biBitCount = bits;
     request.bmiHeader.biCompression = BI_RGB;
-    std::string pixels(static_cast<size_t>(w) * h * 4, '\0');
+    std::string pixels(static_cast<size_t>((w * bits + 31) / 32 * 4) * h, '\0');
     GetDIBits(memory, bitmap, 0, h, &pixels[0], &request, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -58,9 +60,8 @@ LPCSTR ShownStandardIcon(HWND control) {
     if (w <= 0 || h <= 0) return nullptr;
     POINT origin = {0, 0};
     ClientToScreen(control, &origin);
+    const std::string shown = ScreenPixels(origin.x, origin.y, w, h, 32);
     HDC screen = GetDC(nullptr);
-    const std::string shown =
-        Pixels(screen, w, h, [&](HDC memory) { BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY); });
     const COLORREF background = GetPixel(screen, origin.x, origin.y);
     LPCSTR best = nullptr;
     size_t bestDifference = shown.size();
@@ -112,14 +113,21 @@ Box ReadBox(HWND hwnd) {
 }
 }  // namespace
 
+std::string ScreenPixels(int x, int y, int w, int h, WORD bits) {
+    HDC screen = GetDC(nullptr);
+    const std::string pixels =
+        Pixels(screen, w, h, [&](HDC memory) { BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY); }, bits);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 HWND FindMessageBox(DWORD pid) {
     Search search{pid, nullptr};
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-// Starts `exe` with the full command line `commandLine` in `directory`.
-static bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
+bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                          PROCESS_INFORMATION& process) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -439,13 +447,6 @@ std::string ListDirectory(const std::string& directory) {
     std::string out;
     for (const auto& n : names) out += n + "\n";
     return out;
-}
-
-FILETIME WriteTime(const std::string& path) {
-    FILETIME t = {};
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) t = data.ftLastWriteTime;
-    return t;
 }
 
 std::string WindowsDir() {

@@ -32,8 +32,17 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
 // answers them all with OK in the same moment and waits for every run to end.
 std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count);
 
+// Starts `exe` with the full command line `commandLine` in `directory`; a failure to start
+// is a failed check.
+bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
+                  PROCESS_INFORMATION& process);
+
 // The visible message box of process `pid`, or null.
 HWND FindMessageBox(DWORD pid);
+
+// What the screen shows in the w x h area at x, y: `bits` a pixel, rows from the bottom,
+// each padded to four bytes, as a device-independent bitmap holds them.
+std::string ScreenPixels(int x, int y, int w, int h, WORD bits);
 
 // Check reporting, Wine conformance-test style: one line per fact that fails.
 void Check(bool condition, const std::string& what);
@@ -68,7 +77,6 @@ void MakeDirs(const std::string& path);
 void RemoveTree(const std::string& path);
 void SetReadOnly(const std::string& path, bool readOnly);
 std::string ListDirectory(const std::string& directory);  // names, sizes and write times, sorted
-FILETIME WriteTime(const std::string& path);
 
 std::string WindowsDir();
 std::string ShortName(const std::string& path);

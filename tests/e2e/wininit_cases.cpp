@@ -31,27 +31,49 @@ std::set<std::string> Entries(const std::string& section) {
     return entries;
 }
 
-void ReaderCases() {
+// Every shape of WININIT.INI met: UNINSTALL keeps what the system's reader saw in every
+// section and adds our two lines to [Rename]; where `after` is given, byte for byte.
+void ShapeCases() {
     const std::string cvvchk = "NUL=" + WindowsDir() + "\\cvvchk.exe";
+    std::string huge = "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Big]\r\n";
+    while (huge.size() < 1024 * 1024) huge += "K" + std::to_string(huge.size()) + "=0123456789abcdef\r\n";
     const struct {
         const char* name;
-        std::string text;
+        std::string before, after;
+        DWORD attributes = 0;  // hidden or system: kept when the new text is swapped in
     } files[] = {
-        {"blanks in and around the header", "  [ Rename ]  \r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n"},
-        {"comments and other case", "; set up by another program\r\n[RENAME]\r\n; pending\r\nNUL=C:\\OTHER.TMP\r\n"},
-        {"two [Rename] sections, ours in the second", "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n[rename]\r\n" +
-                                                          cvvchk + "\r\n"},
-        {"no final line break", "[Keep]\r\nA=1\r\n[Rename]\r\nC:\\NEW.SYS=C:\\OLD.SYS"},
-        {"blank lines after the last section", "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n\r\n\r\n"},
+        {"another program's line, then another section",
+         "[rename]\r\nNUL=C:\\OTHER.TMP\r\n\r\n[Other]\r\nA=1\r\n",
+         "[rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + "\r\n[Other]\r\nA=1\r\n"},
+        {"no [Rename] and no final line break", "[Other]\r\nA=1", "[Other]\r\nA=1\r\n[Rename]\r\n" + OurLines()},
+        {"[Rename] last without a final line break", "[Rename]\r\nNUL=C:\\OTHER.TMP",
+         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines()},
+        {"[Rename] twice", "[Rename]\r\nX=1\r\n[rename]\r\nY=2\r\n",
+         "[Rename]\r\nX=1\r\n" + OurLines() + "[rename]\r\nY=2\r\n"},
+        {"our lines already there", "[Rename]\r\n" + OurLines(), "[Rename]\r\n" + OurLines()},
+        {"blank lines", "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n\r\n\r\n[X]\r\n",
+         "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n" + OurLines() + "\r\n\r\n[X]\r\n"},
+        {"bare line feeds", "[Rename]\nNUL=C:\\A\n", "[Rename]\nNUL=C:\\A\n" + OurLines()},
+        {"1 MB", huge, "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + huge.substr(huge.find("[Big]"))},
+        {"hidden and system", "[Rename]\r\n[X]\r\n", "[Rename]\r\n" + OurLines() + "[X]\r\n",
+         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"blanks in and around the header", "  [ Rename ]  \r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n", ""},
+        {"comments and other case", "; set up by another program\r\n[RENAME]\r\n; pending\r\nNUL=C:\\OTHER.TMP\r\n", ""},
+        {"two [Rename] sections, ours in the second",
+         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n[rename]\r\n" + cvvchk + "\r\n", ""},
+        {"blank lines after the last section", "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n\r\n\r\n", ""},
     };
     for (const auto& file : files) {
-        BeginCase(std::string("WININIT.INI read by the system after UNINSTALL: ") + file.name);
+        BeginCase(std::string("WININIT.INI after UNINSTALL: ") + file.name);
         ResetMachine();
-        WriteBytes(Wininit(), file.text);
+        WriteBytes(Wininit(), file.before);
+        if (file.attributes) SetFileAttributesA(Wininit().c_str(), file.attributes);
         std::map<std::string, std::string> before = ReadSections(Wininit());
         const Run run = RunMaint("UNINSTALL");
         CheckEqual(run.exitCode, 0, "exit code");
         CheckBoxes(run, {UninstallMessage()});
+        if (!file.after.empty()) CheckEqual(BytesOr(Wininit()), file.after, "WININIT.INI");
+        CheckEqual(GetFileAttributesA(Wininit().c_str()) & file.attributes, file.attributes, "attributes");
         std::map<std::string, std::string> after = ReadSections(Wininit());
         std::set<std::string> expected = Entries(before["rename"]);
         expected.insert("NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl");
@@ -117,7 +139,7 @@ void ConcurrentCases() {
 }  // namespace
 
 void RunWininitCases() {
-    ReaderCases();
+    ShapeCases();
     ProfileCacheCases();
     ConcurrentCases();
 }

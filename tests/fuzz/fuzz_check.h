@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <cstdlib>
+#include "tests/testdata.h"
 
 #define FUZZ_CHECK(condition)                                                        \
     do {                                                                             \
@@ -10,6 +11,3 @@
             std::abort();                                                            \
         }                                                                            \
     } while (0)
-
-inline bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-inline bool NoLeadBytes(unsigned char) { return false; }

@@ -1,12 +1,11 @@
+// The runpath rule, and the case-sensitive substring test of the runkey entry.
 #include <gtest/gtest.h>
-#include "maint/keypath.h"
-#include "maint/runpath.h"
-#include "platform/text.h"
+#include "core/runpath.h"
+#include "core/text.h"
+#include "tests/testdata.h"
 
 namespace {
 
-bool NoLeadBytes(unsigned char) { return false; }
-bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 struct RuleCase {
     const char* name;
@@ -36,11 +35,6 @@ TEST(RunpathRule, KeepsTheTrailByteOfADoubleByteCharacter) {
     // 0x95 0x5C is one Shift-JIS character whose second byte is the backslash code.
     EXPECT_EQ(ApplyRunpathRule("runpath", "C:\\\x95\x5C", ShiftJisLead), "C:\\\x95\x5C");
     EXPECT_EQ(ApplyRunpathRule("runpath", "C:\\\x95\x5C\\", ShiftJisLead), "C:\\\x95\x5C");
-}
-
-TEST(RegistryPaths, LeadingBackslashMeansFromTheRoot) {
-    EXPECT_STREQ(KeyPathFromRoot("\\Software\\X"), "Software\\X");
-    EXPECT_STREQ(KeyPathFromRoot("SOFTWARE\\X"), "SOFTWARE\\X");
 }
 
 TEST(RegistryPaths, ContainsTextComparesWithCase) {

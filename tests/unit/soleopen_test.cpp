@@ -2,7 +2,7 @@
 // give (2 not found, 5 access denied, 32 sharing, 33 lock, 83 failed critical error, or
 // none set at all on Windows 9x) leads to a deletion.
 #include <gtest/gtest.h>
-#include "platform/soleopen.h"
+#include "core/soleopen.h"
 
 TEST(SoleOpen, DeletesOnlyWhatWasOpenedAloneAndClosed) {
     const struct {

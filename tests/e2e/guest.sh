@@ -45,6 +45,7 @@ make_kit() {
     if [ -w /dev/kvm ] && run_guest "-accel kvm -cpu host" "$new" 30 "" true >/dev/null 2>&1; then
         echo "-accel kvm -cpu host" >"$new/accel"
     fi
+    echo "$stamp" >"$new/stamp"
     rm -rf "$kit" && mv "$new" "$kit"
 }
 
@@ -64,7 +65,7 @@ run_guest() {
     mkfs.ext4 -q -F -E lazy_itable_init=1 "$run/upper.img"
     local share="security_model=none,multidevs=remap"
     # shellcheck disable=SC2086
-    timeout "$seconds" qemu-system-x86_64 $accel -m 3072 -smp "$(nproc)" -display none -monitor none \
+    timeout "$seconds" qemu-system-x86_64 $accel -m 2048 -smp 1 -display none -monitor none \
         -no-reboot -serial "file:$run/console" -kernel "$dir/vmlinuz" -initrd "$dir/initrd.gz" \
         -append "console=ttyS0 quiet loglevel=1 panic=-1" \
         -virtfs "local,path=/,mount_tag=host,readonly=on,$share" -virtfs "local,path=$run,mount_tag=out,$share" \
@@ -81,11 +82,12 @@ run_guest() {
     return "$status"
 }
 
-# Runs side by side wait for the one that makes the kit.
+# Runs side by side wait for the one that makes the kit; a changed init makes it anew.
+stamp=$(sha256sum "$here/tests/e2e/guest-init" | cut -c1-16)
 mkdir -p "$(dirname "$kit")"
 exec 9>"$kit.lock"
 flock 9
-if ! command -v qemu-system-x86_64 >/dev/null || [ ! -s "$kit/accel" ]; then
+if ! command -v qemu-system-x86_64 >/dev/null || [ "$(cat "$kit/stamp" 2>/dev/null)" != "$stamp" ]; then
     if ! made=$(make_kit 2>&1); then
         echo "SKIP: no virtual machine can be made here:"
         tail -n 3 <<<"$made"

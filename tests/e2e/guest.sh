@@ -10,8 +10,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 kit=$here/build/guest
-writable=$1
-shift
 
 # The kernel of Debian's linux-image-amd64 (built with 32-bit support) and an initramfs of
 # busybox and the kernel's own modules for 9p, overlay and ext4 on virtio, made once.
@@ -82,14 +80,25 @@ run_guest() {
     return "$status"
 }
 
+# Made by a shell of its own, so that any failing step stops it (a caller's `if` would not).
+if [ "$1" = --make-kit ]; then
+    set -E
+    trap 'echo "failed: $BASH_COMMAND"' ERR
+    make_kit
+    exit
+fi
+writable=$1
+shift
+
 # Runs side by side wait for the one that makes the kit; a changed init makes it anew.
 stamp=$(sha256sum "$here/tests/e2e/guest-init" | cut -c1-16)
 mkdir -p "$(dirname "$kit")"
 exec 9>"$kit.lock"
 flock 9
 if ! command -v qemu-system-x86_64 >/dev/null || [ "$(cat "$kit/stamp" 2>/dev/null)" != "$stamp" ]; then
-    if ! made=$(make_kit 2>&1); then
-        echo "SKIP: no virtual machine can be made here:"
+    if ! made=$(stamp=$stamp "$0" --make-kit 2>&1); then
+        echo "SKIP: Wine cannot run natively here (or CV_GUEST=1 asks for the guest)," \
+            "and no virtual machine can be made:"
         tail -n 3 <<<"$made"
         exit 77
     fi

@@ -49,24 +49,22 @@ std::vector<FaultCase> MaintenanceFaults() {
     const std::string marker = kInstallDir + "\\cvl.ini";
 
     for (const NotAString& type : kNotStrings) {
-        const DWORD code = type.type;
-        const std::string bytes = type.bytes;
         cases.push_back({std::string("runkey as ") + type.name + ", ENABLED",
                          [=] {
                              InstallProduct(kInstallDir);
-                             SetBinary(kRun, "runkey", bytes, code);
+                             SetBinary(kRun, "runkey", type.bytes, type.type);
                          },
                          "ENABLED", 1, {Failure("Invalid data type for 'runkey'.")},
                          [=](const std::string&, const std::string&) {
                              CheckEqual(ValueOr(kRunServices, "cvlock"), "<absent>", "stopped before RunServices");
                              Check(!Exists(marker), "stopped before the marker file");
                              std::string data;
-                             Check(ReadValue(kRun, "runkey", data) && data == bytes, "runkey kept as it was");
+                             Check(ReadValue(kRun, "runkey", data) && data == type.bytes, "runkey kept as it was");
                          }});
         cases.push_back({std::string("runkey as ") + type.name + ", UNINSTALL deletes it without reading it",
                          [=] {
                              InstallProduct(kInstallDir);
-                             SetBinary(kRun, "runkey", bytes, code);
+                             SetBinary(kRun, "runkey", type.bytes, type.type);
                          },
                          "UNINSTALL", 0, {UninstallMessage()},
                          [](const std::string&, const std::string&) {

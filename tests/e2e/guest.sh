@@ -4,6 +4,8 @@
 # machine's / read-only, with a throwaway writable layer over it, and runs the command as
 # root in the same directory with the same environment; its output and exit code come back.
 # Usage: guest.sh WRITABLE_DIR COMMAND [ARG...]
+#        guest.sh --needed: exit code 0 when Wine runs need the guest here (Wine's 32-bit
+#        loader cannot start, or CV_GUEST=1 asks for the guest), 1 when they run natively.
 # WRITABLE_DIR (may be empty) is shared with the guest at the same path, so that what the
 # command writes there stays on this machine; everything else it writes is thrown away.
 # Exit code 77: no virtual machine can run here.
@@ -80,6 +82,10 @@ run_guest() {
     return "$status"
 }
 
+if [ "$1" = --needed ]; then
+    [ "${CV_GUEST:-}" = 1 ] || ! timeout 60 wine --version >/dev/null 2>&1
+    exit
+fi
 # Made by a shell of its own, so that any failing step stops it (a caller's `if` would not).
 if [ "$1" = --make-kit ]; then
     set -E

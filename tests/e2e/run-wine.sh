@@ -19,7 +19,7 @@ shift 3
 # 32-bit code at all (the WoW64 mode of later Wines fails there too). There, or wherever
 # CV_GUEST=1 asks for it, the same run takes place in a virtual machine over Debian's own
 # kernel (guest.sh); only where that cannot run either does the run end as skipped.
-if [ -z "${CV_IN_GUEST:-}" ] && { [ "${CV_GUEST:-}" = 1 ] || ! timeout 60 wine --version >/dev/null 2>&1; }; then
+if [ -z "${CV_IN_GUEST:-}" ] && "$(dirname "$0")/guest.sh" --needed; then
     exec "$(dirname "$0")/guest.sh" "$CV_PICTURES" "$0" "$e2e" "$standin" "$dist" "$@"
 fi
 

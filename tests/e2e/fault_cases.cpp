@@ -14,6 +14,7 @@ struct FaultCase {
     std::function<void(const std::string& before, const std::string& after)> verify;
     std::string heldOpen = {};  // a file held open while the command runs, closed before `verify`
     DWORD heldSharing = 0;      // what the holder lets others do with it
+    DWORD heldAccess = GENERIC_READ | GENERIC_WRITE;
 };
 
 void Unchanged(const std::string& before, const std::string& after) { CheckEqual(after, before, "machine unchanged"); }
@@ -168,6 +169,18 @@ std::vector<FaultCase> MaintenanceFaults() {
                                "the files not in use were deleted");
                      },
                      held, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE});
+    // A reader (the help viewer with cvl.hlp) that lets others read and delete: an open of
+    // ours that shares reading would join it, and the deletion would take the file.
+    cases.push_back({"a product file held open for reading, sharing reading and deletion, UNINSTALL",
+                     [=] {
+                         InstallProduct(kInstallDir);
+                         WriteBytes(held, "exe");
+                     },
+                     "UNINSTALL", 0, {UninstallMessage()},
+                     [=](const std::string&, const std::string&) {
+                         CheckEqual(BytesOr(held), "exe", "the file in use is still there after its holder closed it");
+                     },
+                     held, FILE_SHARE_READ | FILE_SHARE_DELETE, GENERIC_READ});
 
     cases.push_back({"read-only WININIT.INI",
                      [] { WriteBytes(Wininit(), "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n"); SetReadOnly(Wininit(), true); },
@@ -254,7 +267,7 @@ void RunMaintenanceFaults() {
         const std::string before = MachineSnapshot();
         Run run;
         if (!c.heldOpen.empty()) {
-            FileHold hold(c.heldOpen, c.heldSharing);
+            FileHold hold(c.heldOpen, c.heldSharing, c.heldAccess);
             Check(hold.Held(), "holding " + c.heldOpen);
             run = RunMaint(c.command);
         } else {

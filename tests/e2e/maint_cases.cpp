@@ -4,14 +4,6 @@
 
 namespace {
 
-const std::string kHome = "http://www.vellmark.com/";
-
-// The stand-in web browser: registered as the handler of http addresses.
-void RegisterBrowser() {
-    SetString("SOFTWARE\\Classes\\http", "URL Protocol", "");
-    SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
-}
-
 void DispatchCases() {
     for (const char* arguments : {"", "FOO", "ENABLE", "ENABLED2", "\"EN ABLED\"", "XENABLED", "\"\"", "v\xe9" "check"}) {
         BeginCase(std::string("no command: [") + arguments + "]");
@@ -33,7 +25,7 @@ void DispatchCases() {
         CheckNoBox(run, "browse");
         const std::string log = WaitForLog(g_paths.recorder + ".log");
         CheckEqual(CountStarts(log), 1, "browser started once");
-        Check(log.find(kHome) != std::string::npos, "browser given the home page: " + log);
+        Check(log.find(kHomePage) != std::string::npos, "browser given the home page: " + log);
         Check(log.find("show=0\n") != std::string::npos, "browser shown hidden: " + log);
         Check(!KeyExists(kProduct), "product key stays absent");
     }

@@ -12,6 +12,7 @@ const std::string kWarning =
     "Emergency boot floppy and type CVL FIX to restore the last good boot image";
 const std::string kUninstalled =
     "Vellmark Software Corvane is now uninstalled, you will need to restart your computer.";
+const std::string kHomePage = "http://www.vellmark.com/";
 
 const NotAString kNotStrings[3] = {{"REG_BINARY", REG_BINARY, std::string("C:\\X\0\0", 6)},
                                    {"REG_MULTI_SZ", REG_MULTI_SZ, std::string("C:\\X\0\0", 6)},
@@ -40,6 +41,11 @@ std::string EditLeftovers() {
     for (size_t at = names.find("\ncvw"); at != std::string::npos; at = names.find("\ncvw", at + 1))
         found += names.substr(at + 1, names.find('\n', at + 1) - at);
     return found;
+}
+
+void RegisterBrowser() {
+    SetString("SOFTWARE\\Classes\\http", "URL Protocol", "");
+    SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
 }
 
 void ResetMachine() {

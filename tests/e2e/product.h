@@ -9,6 +9,7 @@ extern const std::string kUninstall;
 extern const std::string kInstallDir;
 extern const std::string kWarning;
 extern const std::string kUninstalled;
+extern const std::string kHomePage;
 
 // Registry values that are not strings, as a setting may be damaged into: a name for the
 // case, the type, the data.
@@ -27,6 +28,9 @@ std::string OurLines();
 std::string WindowsFileNames();
 // The files an edit of WININIT.INI writes beside it under fresh names (cvw*.tmp).
 std::string EditLeftovers();
+
+// The stand-in web browser: registered as the handler of http addresses.
+void RegisterBrowser();
 
 // Removes every trace of the product and of earlier cases.
 void ResetMachine();

@@ -2,6 +2,9 @@
 #include "rig.h"
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <map>
+#include <sstream>
 
 Paths g_paths;
 
@@ -103,7 +106,10 @@ Box ReadBox(HWND hwnd) {
     box.text = buffer;
     HWND icon = IconControl(hwnd);
     box.hasIcon = icon != nullptr;
-    box.errorIcon = icon != nullptr && ShownStandardIcon(icon) == IDI_HAND;
+    // The icon may be drawn a moment after the box shows, on a machine under load.
+    LPCSTR shown = nullptr;
+    for (int i = 0; icon && i < 40 && !(shown = ShownStandardIcon(icon)); ++i) Sleep(50);
+    box.errorIcon = shown == IDI_HAND;
     box.owned = GetWindow(hwnd, GW_OWNER) != nullptr;
     for (int id = IDOK; id <= 11; ++id) {
         HWND button = GetDlgItem(hwnd, id);
@@ -128,16 +134,29 @@ HWND FindMessageBox(DWORD pid) {
 }
 
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
-                         PROCESS_INFORMATION& process) {
+                  PROCESS_INFORMATION& process, UINT givenMode) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     process = {};
     std::string line = commandLine;
-    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                       &process))
-        return true;
-    Check(false, "could not start " + exe);
-    return false;
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, givenMode ? CREATE_SUSPENDED : 0, nullptr,
+                        directory.c_str(), &startup, &process)) {
+        Check(false, "could not start " + exe);
+        return false;
+    }
+    if (givenMode) {
+        // A thread of the process's own sets the mode before the program's first instruction:
+        // SetErrorMode takes one argument, as a thread's start routine does, and lies at the
+        // same address in every process.
+        const auto setErrorMode = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetErrorMode")));
+        HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0, setErrorMode,
+                                           reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), 0, nullptr);
+        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0, "error mode given to " + exe);
+        if (thread) CloseHandle(thread);
+        ResumeThread(process.hThread);
+    }
+    return true;
 }
 
 // Ends a process that did not end by itself, and counts that as a failure.
@@ -155,11 +174,10 @@ static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
     CloseHandle(process.hProcess);
 }
 
-Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox, const std::string& directory) {
+// Reads and dismisses the boxes of a started process until it ends.
+static Run WaitForRun(const PROCESS_INFORMATION& process, const std::string& commandLine,
+                      const std::function<void(const Box&)>& onBox) {
     Run run;
-    PROCESS_INFORMATION process;
-    if (!StartProcess(exe, commandLine, directory, process)) return run;
     const DWORD start = GetTickCount();
     for (;;) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
@@ -178,6 +196,12 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
     }
     CollectExit(process, run);
     return run;
+}
+
+Run RunProgram(const std::string& exe, const std::string& commandLine,
+               const std::function<void(const Box&)>& onBox, const std::string& directory) {
+    PROCESS_INFORMATION process;
+    return StartProcess(exe, commandLine, directory, process) ? WaitForRun(process, commandLine, onBox) : Run();
 }
 
 std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count) {
@@ -213,6 +237,82 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
         CollectExit(processes[i], runs[i]);
     }
     return runs;
+}
+
+// ---- Wine's trace --------------------------------------------------------------------------
+// The arguments of a relay line's call, from just after its "(": a string, shown as its
+// address and its quoted text, as its text (an escaped character as itself: \\ and \").
+static std::vector<std::string> TracedArguments(const std::string& line, size_t at) {
+    std::vector<std::string> args;
+    while (at < line.size() && line[at] != ')') {
+        std::string arg;
+        while (at < line.size() && line[at] != ',' && line[at] != ')' && line[at] != ' ') arg += line[at++];
+        if (line.compare(at, 2, " \"") == 0)
+            for (arg.clear(), at += 2; at < line.size() && line[at++] != '"';)
+                arg += line[at - 1] == '\\' && at < line.size() ? line[at++] : line[at - 1];
+        while (at < line.size() && line[at] != ',' && line[at] != ')') ++at;  // the "..." of a long one
+        args.push_back(arg);
+        at += at < line.size() && line[at] == ',';
+    }
+    return args;
+}
+
+// The calls of process `pid` in Wine's trace `text` ("pid:thread:Call DLL.Function(...)",
+// "pid:thread:Ret  DLL.Function() retval=..."), each with what it returned, and its lines of
+// other channels, in order.
+static std::vector<Call> TracedCalls(const std::string& text, DWORD pid) {
+    char own[16];
+    std::snprintf(own, sizeof own, "%04lx:", pid);
+    std::vector<Call> calls;
+    std::map<std::string, std::vector<size_t>> unanswered;  // a thread's calls not yet returned
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(own, 0) != 0 || line.find(':', std::strlen(own)) == std::string::npos) continue;
+        const std::string thread = line.substr(0, line.find(':', std::strlen(own)));
+        line.erase(0, thread.size() + 1);
+        const size_t open = line.find('('), dot = line.find('.');
+        const bool relay = dot < open && line.find(' ', 5) > open;  // not "Call PE DLL (...)"
+        const bool call = line.rfind("Call ", 0) == 0, ret = line.rfind("Ret  ", 0) == 0;
+        std::vector<size_t>& pending = unanswered[thread];
+        if (call && relay) {
+            calls.push_back({line.substr(dot + 1, open - dot - 1), TracedArguments(line, open + 1), ""});
+            pending.push_back(calls.size() - 1);
+        } else if (ret && relay && !pending.empty()) {
+            calls[pending.back()].result = line.substr(line.find("retval=") + 7, 8);
+            pending.pop_back();
+        } else if (!call && !ret) {  // "class:channel:function key=value ...": the values
+            std::istringstream words(line);
+            calls.emplace_back();
+            for (std::string word; words >> word;)
+                if (calls.back().function.empty()) calls.back().function = word;
+                else calls.back().args.push_back(word.substr(word.find('=') + 1));
+        }
+    }
+    return calls;
+}
+
+Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
+              std::vector<Call>& calls) {
+    char trace[MAX_PATH] = {}, debug[256] = {};
+    if (!GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace)) {
+        Check(false, "no trace file: run-wine.sh names it in CV_TRACE");
+        return Run();
+    }
+    // Only the calls that the programs under test make; the prefix's own list of modules to
+    // leave out would take precedence over it.
+    DeleteValue("Software\\Wine\\Debug", "RelayFromExclude", HKEY_CURRENT_USER);
+    SetString("Software\\Wine\\Debug", "RelayFromInclude", "cvmaint.exe;cvprobe.exe", REG_SZ, HKEY_CURRENT_USER);
+    const size_t from = BytesOr(trace, "").size();
+    GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
+    SetEnvironmentVariableA("WINEDEBUG", ("+pid,+relay" + channels).c_str());  // for the program alone
+    PROCESS_INFORMATION process;
+    const bool started = StartProcess(exe, commandLine, "C:\\", process, givenMode);
+    SetEnvironmentVariableA("WINEDEBUG", debug);
+    if (!started) return Run();
+    const DWORD pid = process.dwProcessId;
+    const Run run = WaitForRun(process, commandLine, nullptr);
+    calls = TracedCalls(BytesOr(trace, "").substr(from), pid);
+    return run;
 }
 
 void BeginCase(const std::string& name) {
@@ -304,8 +404,9 @@ std::string ValueOr(const std::string& key, const std::string& name, const std::
     std::string data;
     DWORD type = 0;
     if (!ReadValue(key, name, data, &type)) return fallback;
+    // A string as the programs store it: its text and its zero byte, counted in the length.
     if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
-    else if (type != REG_SZ) data = "<type " + std::to_string(type) + ">" + data;
+    else data = "<type " + std::to_string(type) + (type == REG_SZ ? ", no zero byte>" : ">") + data;
     return data;
 }
 
@@ -329,7 +430,7 @@ void DeleteTree(const std::string& key, HKEY root) {
     for (;;) {
         DWORD len = sizeof name;
         if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        DeleteTree(key + "\\" + name, root);
+        DeleteTree(name, k);  // by its name: a path from the root is cut at 260 characters
     }
     RegCloseKey(k);
     RegDeleteKeyA(root, key.c_str());
@@ -475,10 +576,9 @@ void SetWineVersion(const std::string& exeName, const std::string& version) {
     SetString("Software\\Wine\\AppDefaults\\" + exeName, "Version", version, REG_SZ, HKEY_CURRENT_USER);
 }
 
-FileHold::FileHold(const std::string& path, DWORD share)
+FileHold::FileHold(const std::string& path, DWORD share, DWORD access)
     : handle_(path.empty() ? INVALID_HANDLE_VALUE
-                           : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0,
-                                         nullptr)) {}
+                           : CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
 
 FileHold::~FileHold() {
     if (Held()) CloseHandle(handle_);

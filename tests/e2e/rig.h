@@ -33,9 +33,27 @@ Run RunProgram(const std::string& exe, const std::string& commandLine,
 std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count);
 
 // Starts `exe` with the full command line `commandLine` in `directory`; a failure to start
-// is a failed check.
+// is a failed check. A `givenMode` other than 0 is the error mode the process starts with,
+// as a parent on Windows hands its own on (Wine hands none on: every process starts with 0).
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
-                  PROCESS_INFORMATION& process);
+                  PROCESS_INFORMATION& process, UINT givenMode = 0);
+
+// One call a traced program made, as Wine's relay trace shows it: the function's name
+// without its DLL, each argument as eight hex digits or, for a string, its text, and the
+// value returned, as eight hex digits. A line of another debug channel comes as a call
+// named for its class, channel and function ("trace:exec:SHELL_execute"), with the words
+// of the rest of the line as its arguments, each without what comes up to its "=".
+struct Call {
+    std::string function;
+    std::vector<std::string> args;
+    std::string result;
+};
+
+// Runs `exe` in C:\ as RunProgram does, given the error mode `givenMode`, and hands back
+// in order the calls the program itself made and the lines of the debug `channels`
+// (",+exec"). Wine writes its trace to the file run-wine.sh names in CV_TRACE.
+Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
+              std::vector<Call>& calls);
 
 // The visible message box of process `pid`, or null.
 HWND FindMessageBox(DWORD pid);
@@ -85,11 +103,11 @@ std::string Hex(const std::string& bytes);
 // The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
 void SetWineVersion(const std::string& exeName, const std::string& version);
 
-// Holds a file open for reading and writing while it lives, sharing it with others as
-// `share` allows (none by default); an empty path holds nothing.
+// Holds a file open for `access` (reading and writing by default) while it lives, sharing it
+// with others as `share` allows (none by default); an empty path holds nothing.
 class FileHold {
 public:
-    explicit FileHold(const std::string& path, DWORD share = 0);
+    explicit FileHold(const std::string& path, DWORD share = 0, DWORD access = GENERIC_READ | GENERIC_WRITE);
     ~FileHold();
     bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
 
@@ -109,5 +127,6 @@ void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
 void RunWininitCases();
+void RunTraceCases();
 int RunDemo();  // the exit code
 void RunBench(const std::string& emptyExe, int rounds);

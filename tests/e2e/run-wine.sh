@@ -5,7 +5,9 @@
 # root this script runs Wine as the unprivileged user "cvtest", created when missing.
 # CV_EXTRA_FILES names more files to place beside the test program. CV_PICTURES names a
 # directory where the demonstration saves a PNG picture of each message box it shows;
-# CV_PICTURES_SAME_AS names a directory of pictures they must equal.
+# CV_PICTURES_SAME_AS names a directory of pictures they must equal. What Wine writes to the
+# standard error, its trace of the traced runs among it, goes to a file that the test
+# program finds in CV_TRACE.
 # CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77 means the run could not
 # take place on this machine.
 set -euo pipefail
@@ -65,7 +67,7 @@ if [ -n "$CV_PICTURES" ]; then
 fi
 run_wine() {
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" "$@"
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" CV_TRACE="$(win "$work/trace")" "$@"
 }
 run_wine wineboot -i >/dev/null 2>&1
 run_wine wineserver -w
@@ -83,7 +85,7 @@ chown -R "$user" "$ro"
 chmod 555 "$ro"
 
 run_wine wine "$work/$(basename "$e2e")" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
-    "$(win "$work/$(basename "$standin")")" "$@" 2>/dev/null && status=0 || status=$?
+    "$(win "$work/$(basename "$standin")")" "$@" 2>"$work/trace" && status=0 || status=$?
 # PNG without the time of its making, so that pictures of the same pixels are the same bytes.
 for picture in "$work"/pictures/*.bmp; do
     [ -e "$picture" ] || continue

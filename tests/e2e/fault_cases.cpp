@@ -172,11 +172,7 @@ std::vector<FaultCase> MaintenanceFaults() {
     // A reader (the help viewer with cvl.hlp) that lets others read and delete: an open of
     // ours that shares reading would join it, and the deletion would take the file.
     cases.push_back({"a product file held open for reading, sharing reading and deletion, UNINSTALL",
-                     [=] {
-                         InstallProduct(kInstallDir);
-                         WriteBytes(held, "exe");
-                     },
-                     "UNINSTALL", 0, {UninstallMessage()},
+                     [=] { InstallProduct(kInstallDir); WriteBytes(held, "exe"); }, "UNINSTALL", 0, {UninstallMessage()},
                      [=](const std::string&, const std::string&) {
                          CheckEqual(BytesOr(held), "exe", "the file in use is still there after its holder closed it");
                      },

@@ -144,16 +144,11 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
         Check(false, "could not start " + exe);
         return false;
     }
-    if (givenMode) {
-        // A thread of the process's own sets the mode before the program's first instruction:
-        // SetErrorMode takes one argument, as a thread's start routine does, and lies at the
-        // same address in every process.
-        const auto setErrorMode = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetErrorMode")));
-        HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0, setErrorMode,
-                                           reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), 0, nullptr);
-        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0, "error mode given to " + exe);
-        if (thread) CloseHandle(thread);
+    if (givenMode) {  // set by a thread of its own before the program's first instruction
+        HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0,  // SetErrorMode lies alike in every process
+            reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(&SetErrorMode)),
+            reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), 0, nullptr);
+        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && CloseHandle(thread), "error mode given to " + exe);
         ResumeThread(process.hThread);
     }
     return true;
@@ -174,10 +169,12 @@ static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
     CloseHandle(process.hProcess);
 }
 
-// Reads and dismisses the boxes of a started process until it ends.
-static Run WaitForRun(const PROCESS_INFORMATION& process, const std::string& commandLine,
-                      const std::function<void(const Box&)>& onBox) {
+Run RunProgram(const std::string& exe, const std::string& commandLine,
+               const std::function<void(const Box&)>& onBox, const std::string& directory, UINT givenMode) {
     Run run;
+    PROCESS_INFORMATION process;
+    if (!StartProcess(exe, commandLine, directory, process, givenMode)) return run;
+    run.pid = process.dwProcessId;
     const DWORD start = GetTickCount();
     for (;;) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
@@ -196,12 +193,6 @@ static Run WaitForRun(const PROCESS_INFORMATION& process, const std::string& com
     }
     CollectExit(process, run);
     return run;
-}
-
-Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox, const std::string& directory) {
-    PROCESS_INFORMATION process;
-    return StartProcess(exe, commandLine, directory, process) ? WaitForRun(process, commandLine, onBox) : Run();
 }
 
 std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count) {
@@ -240,78 +231,55 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 }
 
 // ---- Wine's trace --------------------------------------------------------------------------
-// The arguments of a relay line's call, from just after its "(": a string, shown as its
-// address and its quoted text, as its text (an escaped character as itself: \\ and \").
-static std::vector<std::string> TracedArguments(const std::string& line, size_t at) {
-    std::vector<std::string> args;
-    while (at < line.size() && line[at] != ')') {
-        std::string arg;
-        while (at < line.size() && line[at] != ',' && line[at] != ')' && line[at] != ' ') arg += line[at++];
-        if (line.compare(at, 2, " \"") == 0)
-            for (arg.clear(), at += 2; at < line.size() && line[at++] != '"';)
-                arg += line[at - 1] == '\\' && at < line.size() ? line[at++] : line[at - 1];
-        while (at < line.size() && line[at] != ',' && line[at] != ')') ++at;  // the "..." of a long one
-        args.push_back(arg);
-        at += at < line.size() && line[at] == ',';
-    }
-    return args;
-}
-
-// The calls of process `pid` in Wine's trace `text` ("pid:thread:Call DLL.Function(...)",
-// "pid:thread:Ret  DLL.Function() retval=..."), each with what it returned, and its lines of
-// other channels, in order.
-static std::vector<Call> TracedCalls(const std::string& text, DWORD pid) {
+// The calls of process `pid` in Wine's trace `text` ("pid:thread:Call DLL.Function(...) ret=...",
+// "pid:thread:Ret  DLL.Function() retval=..."), and its lines of other channels, in order.
+static std::vector<std::string> TracedCalls(const std::string& text, DWORD pid) {
     char own[16];
     std::snprintf(own, sizeof own, "%04lx:", pid);
-    std::vector<Call> calls;
+    std::vector<std::string> calls;
     std::map<std::string, std::vector<size_t>> unanswered;  // a thread's calls not yet returned
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        if (line.rfind(own, 0) != 0 || line.find(':', std::strlen(own)) == std::string::npos) continue;
-        const std::string thread = line.substr(0, line.find(':', std::strlen(own)));
-        line.erase(0, thread.size() + 1);
-        const size_t open = line.find('('), dot = line.find('.');
-        const bool relay = dot < open && line.find(' ', 5) > open;  // not "Call PE DLL (...)"
-        const bool call = line.rfind("Call ", 0) == 0, ret = line.rfind("Ret  ", 0) == 0;
-        std::vector<size_t>& pending = unanswered[thread];
-        if (call && relay) {
-            calls.push_back({line.substr(dot + 1, open - dot - 1), TracedArguments(line, open + 1), ""});
-            pending.push_back(calls.size() - 1);
-        } else if (ret && relay && !pending.empty()) {
-            calls[pending.back()].result = line.substr(line.find("retval=") + 7, 8);
+        const size_t colon = line.find(':', std::strlen(own)), open = line.find('('), dot = line.find('.');
+        if (line.rfind(own, 0) != 0 || colon == std::string::npos) continue;
+        std::vector<size_t>& pending = unanswered[line.substr(0, colon)];
+        const std::string kind = line.substr(colon + 1, 5);
+        const bool relay = dot < open && line.find(' ', colon + 6) > open;  // not "Call PE DLL (...)"
+        if (kind == "Call " && relay) {
+            // A string argument is shown as its address, a blank and its quoted text: its text stays.
+            std::string call = line.substr(dot + 1, open - dot);
+            const std::string args = line.substr(open + 1, line.rfind(") ret=") - open - 1);
+            for (size_t at = 0; at < args.size(); ++at) {
+                if (args[at] != '"') call += args[at];
+                else for (call.erase(call.find_last_of(",(") + 1); ++at < args.size() && args[at] != '"';)
+                    call += args[at] == '\\' && at + 1 < args.size() ? args[++at] : args[at];
+            }
+            pending.push_back(calls.size());
+            calls.push_back(call + ")");
+        } else if (kind == "Ret  " && relay && !pending.empty()) {
+            calls[pending.back()] += " " + line.substr(line.find("retval=") + 7, 8);
             pending.pop_back();
-        } else if (!call && !ret) {  // "class:channel:function key=value ...": the values
-            std::istringstream words(line);
-            calls.emplace_back();
-            for (std::string word; words >> word;)
-                if (calls.back().function.empty()) calls.back().function = word;
-                else calls.back().args.push_back(word.substr(word.find('=') + 1));
+        } else if (kind != "Call " && kind != "Ret  ") {
+            calls.push_back(line.substr(colon + 1));
         }
     }
     return calls;
 }
 
 Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
-              std::vector<Call>& calls) {
+              std::vector<std::string>& calls) {
     char trace[MAX_PATH] = {}, debug[256] = {};
-    if (!GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace)) {
-        Check(false, "no trace file: run-wine.sh names it in CV_TRACE");
-        return Run();
-    }
-    // Only the calls that the programs under test make; the prefix's own list of modules to
-    // leave out would take precedence over it.
+    Check(GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace) > 0, "run-wine.sh names the trace file");
+    // The calls of the programs under test alone; the prefix's list of modules to leave out
+    // would take precedence.
     DeleteValue("Software\\Wine\\Debug", "RelayFromExclude", HKEY_CURRENT_USER);
     SetString("Software\\Wine\\Debug", "RelayFromInclude", "cvmaint.exe;cvprobe.exe", REG_SZ, HKEY_CURRENT_USER);
     const size_t from = BytesOr(trace, "").size();
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
     SetEnvironmentVariableA("WINEDEBUG", ("+pid,+relay" + channels).c_str());  // for the program alone
-    PROCESS_INFORMATION process;
-    const bool started = StartProcess(exe, commandLine, "C:\\", process, givenMode);
+    const Run run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode);
     SetEnvironmentVariableA("WINEDEBUG", debug);
-    if (!started) return Run();
-    const DWORD pid = process.dwProcessId;
-    const Run run = WaitForRun(process, commandLine, nullptr);
-    calls = TracedCalls(BytesOr(trace, "").substr(from), pid);
+    calls = TracedCalls(BytesOr(trace, "").substr(from), run.pid);
     return run;
 }
 
@@ -404,9 +372,8 @@ std::string ValueOr(const std::string& key, const std::string& name, const std::
     std::string data;
     DWORD type = 0;
     if (!ReadValue(key, name, data, &type)) return fallback;
-    // A string as the programs store it: its text and its zero byte, counted in the length.
     if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
-    else data = "<type " + std::to_string(type) + (type == REG_SZ ? ", no zero byte>" : ">") + data;
+    else if (type != REG_SZ) data = "<type " + std::to_string(type) + ">" + data;
     return data;
 }
 

@@ -18,15 +18,17 @@ struct Box {
 };
 
 struct Run {
+    DWORD pid = 0;
     DWORD exitCode = 0xFFFFFFFF;
     bool finished = false;
     std::vector<Box> boxes;
 };
 
-// Runs `exe` with the full command line `commandLine` in `directory`; `onBox` sees each box
-// before it is dismissed with OK.
+// Runs `exe` with the full command line `commandLine` in `directory`, given the error mode
+// `givenMode` (see StartProcess); `onBox` sees each box before it is dismissed with OK.
 Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\");
+               const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\",
+               UINT givenMode = 0);
 
 // Starts `count` runs of `exe` at once, waits until each shows its box, reads them all, then
 // answers them all with OK in the same moment and waits for every run to end.
@@ -38,22 +40,12 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode = 0);
 
-// One call a traced program made, as Wine's relay trace shows it: the function's name
-// without its DLL, each argument as eight hex digits or, for a string, its text, and the
-// value returned, as eight hex digits. A line of another debug channel comes as a call
-// named for its class, channel and function ("trace:exec:SHELL_execute"), with the words
-// of the rest of the line as its arguments, each without what comes up to its "=".
-struct Call {
-    std::string function;
-    std::vector<std::string> args;
-    std::string result;
-};
-
-// Runs `exe` in C:\ as RunProgram does, given the error mode `givenMode`, and hands back
-// in order the calls the program itself made and the lines of the debug `channels`
-// (",+exec"). Wine writes its trace to the file run-wine.sh names in CV_TRACE.
+// Runs `exe` in C:\\ as RunProgram does and hands back, in order, the calls the program
+// itself made as Wine's trace shows them (in the file that run-wine.sh names in CV_TRACE),
+// each as "Function(arg,...) result", a number as eight hex digits and a string as its
+// text, and the lines of the debug `channels` (",+exec") as "class:channel:function text".
 Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
-              std::vector<Call>& calls);
+              std::vector<std::string>& calls);
 
 // The visible message box of process `pid`, or null.
 HWND FindMessageBox(DWORD pid);

@@ -67,7 +67,8 @@ if [ -n "$CV_PICTURES" ]; then
 fi
 run_wine() {
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" CV_TRACE="$(win "$work/trace")" "$@"
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" \
+        CV_TRACE="$(win "$work/trace")" "$@"
 }
 run_wine wineboot -i >/dev/null 2>&1
 run_wine wineserver -w

@@ -1,6 +1,7 @@
 // What the programs ask of the system, read from Wine's trace of their calls: the requests
 // whose effect Wine shows the same whether they are right or wrong.
 #include <cstdio>
+#include <cstring>
 #include "product.h"
 
 namespace {
@@ -8,44 +9,36 @@ namespace {
 // Given to every traced run, as a parent would hand it on: no open-file and no fault boxes.
 constexpr UINT kGiven = SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX;
 
-std::string Word(unsigned long value) {
+// A number as the trace shows it.
+std::string Word(unsigned long value, const char* format = "%08lx") {
     char text[16];
-    std::snprintf(text, sizeof text, "%08lx", value);
-    return text;
+    return std::string(text, std::snprintf(text, sizeof text, format, value));
 }
 
-// A call a run must make, after the one before it, or right after it (`next`); `none`: no
-// such call in the whole run. An argument or result "" matches any, "#k" what the k-th
-// expected call returned.
-struct Expected {
-    std::string function;
-    std::vector<std::string> args = {};
-    std::string result = "";
-    bool next = false, none = false;
-};
+// Whether `text` matches `pattern`, in which * stands for any run of characters.
+bool Fits(const char* pattern, const char* text) {
+    if (*pattern == '*') return Fits(pattern + 1, text) || (*text && Fits(pattern, text + 1));
+    return *pattern ? *pattern == *text && Fits(pattern + 1, text + 1) : !*text;
+}
 
-void CheckCalls(const std::vector<Call>& calls, const std::vector<Expected>& expected) {
+// Each pattern names a call the run makes after the one found before it; one that starts
+// with ">" right after it, one that starts with "!" a call the run never makes. In a pattern
+// "#k" stands for what the k-th call found returned.
+void CheckCalls(const std::vector<std::string>& calls, const std::vector<std::string>& patterns) {
     std::vector<std::string> results;
     size_t at = 0;
-    for (const Expected& e : expected) {
-        const auto fits = [&](const std::string& want, const std::string& got) {
-            return want.empty() || (want[0] == '#' ? lstrcmpiA(results[std::stoul(want.substr(1))].c_str(),
-                                                              got.c_str()) == 0 : want == got);
-        };
-        size_t i = e.none ? 0 : at;
-        for (; i < calls.size() && !(i > at && e.next); ++i) {
-            bool match = calls[i].function == e.function && fits(e.result, calls[i].result);
-            for (size_t a = 0; match && a < e.args.size(); ++a)
-                match = a < calls[i].args.size() && fits(e.args[a], calls[i].args[a]);
-            if (match) break;
-        }
-        const bool found = i < calls.size() && !(i > at && e.next);
-        std::string what = e.function + "(";
-        for (const std::string& arg : e.args) what += arg + (&arg == &e.args.back() ? "" : ",");
-        Check(found != e.none, (e.none ? "no " : e.next ? "right then " : "then ") + what + ") " + e.result);
-        if (e.none) continue;
+    for (std::string pattern : patterns) {
+        const char kind = std::strchr(">!", pattern[0]) ? pattern[0] : ' ';
+        pattern.erase(0, kind != ' ');
+        for (size_t hash; (hash = pattern.find('#')) != std::string::npos;)
+            pattern.replace(hash, 2, results.at(pattern[hash + 1] - '0'));
+        size_t i = kind == '!' ? 0 : at;
+        while (i < calls.size() && !Fits(pattern.c_str(), calls[i].c_str()) && kind != '>') ++i;
+        const bool found = i < calls.size() && Fits(pattern.c_str(), calls[i].c_str());
+        Check(found == (kind != '!'), (kind == '!' ? "no " : kind == '>' ? "right then " : "then ") + pattern);
+        if (kind == '!') continue;
         if (!found) return;
-        results.push_back(calls[i].result);
+        results.push_back(calls[i].substr(calls[i].rfind(' ') + 1));
         at = i + 1;
     }
 }
@@ -54,42 +47,48 @@ struct TraceRow {
     std::string name;
     std::function<void()> setup;
     std::string exe, commandLine;
-    std::vector<Expected> calls;
+    std::vector<std::string> calls;
     std::string held = {};  // a file held open, unshared, while the program runs
 };
 
 }  // namespace
 
 void RunTraceCases() {
-    const std::string dir = kInstallDir + "\\", probe = "C:\\probe\\", shown = "0x" + Word(SW_HIDE);
-    // The first SetErrorMode learns the given mode, the next adds ours to it; the mode given
+    const std::string dir = kInstallDir + "\\", probe = "C:\\probe\\", alone = "," + Word(GENERIC_READ) + ",00000000,*";
+    // The first SetErrorMode learns the given mode, the next adds ours to it; the given mode
     // is set back right before another program is started.
-    const Expected learn{"SetErrorMode", {}, Word(kGiven)}, add{"SetErrorMode", {Word(kGiven | SEM_FAILCRITICALERRORS)}},
-        back{"SetErrorMode", {Word(kGiven)}};
-    const std::string read = Word(GENERIC_READ), alone = Word(0), failed = Word(0xFFFFFFFF);
+    const std::string learn = "SetErrorMode(*) " + Word(kGiven), back = "SetErrorMode(" + Word(kGiven) + ")*",
+                      add = "SetErrorMode(" + Word(kGiven | SEM_FAILCRITICALERRORS) + ")*";
+    MakeDirs(kInstallDir);  // for its short name
+    const std::string run = WindowsDir() + "\\CVVCHK.EXE VCHECK";
+    const std::string services = WindowsDir() + "\\CVCFG.EXE VCHECK " + ShortName(kInstallDir);
     const TraceRow rows[] = {
-        {"UNINSTALL deletes a file right after it opened it alone and closed it, no file held, and names a subkey of 255 characters",
+        {"UNINSTALL: each deletion right after an open alone and its close, none of a file held, a subkey of 255 characters",
          [&] {
              InstallProduct(kInstallDir);
              for (const char* name : {"cvl.exe", "cvl.hlp", "readme.txt"}) WriteBytes(dir + name, name);
-             HKEY entry;  // a subkey named with 255 characters, the most a name may have
+             HKEY entry;  // named inside its key: from the root, the path is longer than Wine's calls take
              RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &entry, nullptr);
              CreateKey(std::string(255, 'K'), entry);
              RegCloseKey(entry);
          },
          g_paths.maint, "cvmaint UNINSTALL",
-         {learn, add, {"CreateFileA", {dir + "cvl.exe", read, alone}, failed}, {"DeleteFileA", {dir + "cvl.exe"}, "", false, true},
-          {"CreateFileA", {dir + "cvl.hlp", read, alone}}, {"CloseHandle", {"#3"}, Word(1), true},
-          {"DeleteFileA", {dir + "cvl.hlp"}, "", true}, {"CreateFileA", {dir + "readme.txt", read, alone}},
-          {"CloseHandle", {"#6"}, Word(1), true}, {"DeleteFileA", {dir + "readme.txt"}, "", true},
-          {"RegEnumKeyExA", {"", Word(0)}, Word(0)}},
+         {learn, add, "CreateFileA(" + dir + "cvl.exe" + alone + ") ffffffff", "!DeleteFileA(" + dir + "cvl.exe)*",
+          "CreateFileA(" + dir + "cvl.hlp" + alone, ">CloseHandle(#3) 00000001", ">DeleteFileA(" + dir + "cvl.hlp)*",
+          "CreateFileA(" + dir + "readme.txt" + alone, ">CloseHandle(#6) 00000001", ">DeleteFileA(" + dir + "readme.txt)*",
+          "RegEnumKeyExA(*,00000000,*) 00000000"},
          dir + "cvl.exe"},
+        {"ENABLED stores each string with its zero byte counted, as Windows 95 does not add it",
+         [&] { InstallProduct(kInstallDir); }, g_paths.maint, "cvmaint ENABLED",
+         {learn, add, "RegSetValueExA(*,enabled,00000000," + Word(REG_SZ) + ",*," + Word(2) + ") 00000000",
+          "RegSetValueExA(*,cvlock,00000000," + Word(REG_SZ) + ",*," + Word(run.size() + 1) + ") 00000000",
+          "RegSetValueExA(*,cvlock,00000000," + Word(REG_SZ) + ",*," + Word(services.size() + 1) + ") 00000000"}},
         {"BROWSE asks the shell to wait for DDE and show no boxes, hidden, owned by the desktop", RegisterBrowser,
          g_paths.maint, "cvmaint BROWSE",
-         {learn, add, {"GetDesktopWindow"}, back, {"ShellExecuteExA", {}, "", true},
-          {"trace:exec:SHELL_execute",  // as Wine's shell prints what it is asked: mask, owner, verb, file...
-           {"0x" + Word(SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI), "#2", "L\"OPEN\"", "L\"" + kHomePage + "\"",
-            "(null)", "(null)", shown}}}},
+         {learn, add, back, ">ShellExecuteExA(*",  // then what Wine's shell prints of what it was asked
+          "trace:exec:SHELL_execute mask=0x" + Word(SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI) + " hwnd=" +
+              Word(reinterpret_cast<UINT_PTR>(GetDesktopWindow()), "%08lX") + " verb=L\"OPEN\" file=L\"" + kHomePage +
+              "\" parm=(null) dir=(null) show=0x" + Word(SW_HIDE) + " *"}},
         {"the probe writes and closes winver.ini before WinExec",
          [&] {
              MakeDirs(probe);
@@ -99,9 +98,10 @@ void RunTraceCases() {
          },
          probe + "cvprobe.exe", "cvprobe",
          {learn, add,
-          {"CreateFileA", {probe + "winver.ini", Word(GENERIC_WRITE), Word(FILE_SHARE_READ), "", Word(CREATE_ALWAYS)}},
-          {"WriteFile", {"#2", "", Word(3)}, Word(1)}, {"CloseHandle", {"#2"}, Word(1)}, back,
-          {"WinExec", {probe + "cvcfg.exe install", Word(SW_SHOWNORMAL)}, "", true}}},
+          "CreateFileA(" + probe + "winver.ini," + Word(GENERIC_WRITE) + "," + Word(FILE_SHARE_READ) + ",*," +
+              Word(CREATE_ALWAYS) + ",*",
+          "WriteFile(#2,*," + Word(3) + ",*) 00000001", "CloseHandle(#2) 00000001", back,
+          ">WinExec(" + probe + "cvcfg.exe install," + Word(SW_SHOWNORMAL) + ")*"}},
     };
     for (const TraceRow& row : rows) {
         BeginCase("traced: " + row.name);
@@ -109,7 +109,7 @@ void RunTraceCases() {
         row.setup();
         FileHold hold(row.held);
         Check(hold.Held() == !row.held.empty(), "holding " + row.held);
-        std::vector<Call> calls;
+        std::vector<std::string> calls;
         CheckEqual(RunTraced(row.exe, row.commandLine, kGiven, ",+exec", calls).exitCode, 0, "exit code");
         CheckCalls(calls, row.calls);
     }

@@ -23,7 +23,7 @@ bool Fits(const char* pattern, const char* text) {
 
 // Each pattern names a call the run makes after the one found before it; one that starts
 // with ">" right after it, one that starts with "!" a call the run never makes. In a pattern
-// "#k" stands for what the k-th call found returned.
+// "#k" stands for what call k found (counting from 0, the "!" ones aside) returned.
 void CheckCalls(const std::vector<std::string>& calls, const std::vector<std::string>& patterns) {
     std::vector<std::string> results;
     size_t at = 0;

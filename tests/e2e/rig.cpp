@@ -250,8 +250,12 @@ static std::vector<std::string> TracedCalls(const std::string& text, DWORD pid) 
             std::string call = line.substr(dot + 1, open - dot);
             const std::string args = line.substr(open + 1, line.rfind(") ret=") - open - 1);
             for (size_t at = 0; at < args.size(); ++at) {
-                if (args[at] != '"') call += args[at];
-                else for (call.erase(call.find_last_of(",(") + 1); ++at < args.size() && args[at] != '"';)
+                if (args[at] != '"') {
+                    call += args[at];
+                    continue;
+                }
+                call.erase(call.find_last_of(",(") + 1);  // the string's address
+                while (++at < args.size() && args[at] != '"')  // an escaped character as itself
                     call += args[at] == '\\' && at + 1 < args.size() ? args[++at] : args[at];
             }
             pending.push_back(calls.size());

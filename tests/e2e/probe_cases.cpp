@@ -3,27 +3,12 @@
 
 namespace {
 
-struct Setup {
-    std::string directory;  // with its trailing backslash
-    std::string probe;
-    std::string config;
-};
-
-Setup PlaceProbe(const std::string& directory, bool withConfig = true) {
-    ResetMachine();
-    MakeDirs(directory.substr(0, directory.size() - 1));
-    Setup s{directory, directory + "cvprobe.exe", directory + "cvcfg.exe"};
-    CopyFileA(g_paths.probe.c_str(), s.probe.c_str(), FALSE);
-    if (withConfig) CopyFileA(g_paths.standIn.c_str(), s.config.c_str(), FALSE);
-    return s;
-}
-
-Run RunProbe(const Setup& s, const std::string& version, const std::string& arguments = "") {
+Run RunProbe(const ProbeSetup& s, const std::string& version, const std::string& arguments = "") {
     SetWineVersion("cvprobe.exe", version);
     return RunProgram(s.probe, "\"" + s.probe + "\"" + arguments, nullptr, "C:\\");
 }
 
-void CheckStarted(const Setup& s, const std::string& expectedLine, const std::string& expectedWinver) {
+void CheckStarted(const ProbeSetup& s, const std::string& expectedLine, const std::string& expectedWinver) {
     const std::string log = WaitForLog(s.config + ".log");
     CheckEqual(CountStarts(log), 1, "configuration program started once");
     CheckEqual(log, "cmdline=" + expectedLine + "\nshow=1\nwinver=" + expectedWinver + "\n",
@@ -41,7 +26,7 @@ void RunProbeCases() {
     };
     for (const auto& f : families) {
         BeginCase(std::string("probe on ") + f.version);
-        const Setup s = PlaceProbe("C:\\probe\\");
+        const ProbeSetup s = PlaceProbe("C:\\probe\\");
         const bool nt = *f.digit == '\0';
         if (nt) WriteBytes(s.directory + "winver.ini", "old content\r\n");
         const Run run = RunProbe(s, f.version);
@@ -54,7 +39,7 @@ void RunProbeCases() {
 
     BeginCase("probe with no winver.ini on NT writes none");
     {
-        const Setup s = PlaceProbe("C:\\probe\\");
+        const ProbeSetup s = PlaceProbe("C:\\probe\\");
         const Run run = RunProbe(s, "winxp");
         CheckEqual(run.exitCode, 0, "exit code");
         CheckStarted(s, "C:\\probe\\cvcfg.exe noinst", "<absent>");
@@ -63,7 +48,7 @@ void RunProbeCases() {
 
     BeginCase("probe cuts an older, longer winver.ini");
     {
-        const Setup s = PlaceProbe("C:\\probe\\");
+        const ProbeSetup s = PlaceProbe("C:\\probe\\");
         WriteBytes(s.directory + "winver.ini", "9\r\nsomething much longer\r\n");
         const Run run = RunProbe(s, "win98");
         CheckEqual(run.exitCode, 0, "exit code");
@@ -72,7 +57,7 @@ void RunProbeCases() {
 
     BeginCase("probe with a read-only winver.ini");
     {
-        const Setup s = PlaceProbe("C:\\probe\\");
+        const ProbeSetup s = PlaceProbe("C:\\probe\\");
         WriteBytes(s.directory + "winver.ini", "old\r\n");
         SetReadOnly(s.directory + "winver.ini", true);
         const Run run = RunProbe(s, "win95");
@@ -84,7 +69,7 @@ void RunProbeCases() {
 
     BeginCase("probe in a directory with a blank, a decoy at the prefix");
     {
-        const Setup s = PlaceProbe("C:\\Corvane Setup\\");
+        const ProbeSetup s = PlaceProbe("C:\\Corvane Setup\\");
         CopyFileA(g_paths.standIn.c_str(), "C:\\Corvane.exe", FALSE);
         const Run run = RunProbe(s, "win98");
         CheckEqual(run.exitCode, 0, "exit code");
@@ -95,7 +80,7 @@ void RunProbeCases() {
 
     for (const char* arguments : {" noinst", " ENABLED x y", " \"\" /?"}) {
         BeginCase(std::string("probe ignores arguments:") + arguments);
-        const Setup s = PlaceProbe("C:\\probe\\");
+        const ProbeSetup s = PlaceProbe("C:\\probe\\");
         const Run run = RunProbe(s, "winme", arguments);
         CheckEqual(run.exitCode, 0, "exit code");
         CheckNoBox(run, "probe");
@@ -104,7 +89,7 @@ void RunProbeCases() {
 
     BeginCase("probe without a configuration program");
     {
-        const Setup s = PlaceProbe("C:\\probe\\", false);
+        const ProbeSetup s = PlaceProbe("C:\\probe\\", false);
         const Run run = RunProbe(s, "win95");
         CheckEqual(run.exitCode, 0, "exit code");
         CheckNoBox(run, "probe");

@@ -48,6 +48,15 @@ void RegisterBrowser() {
     SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
 }
 
+ProbeSetup PlaceProbe(const std::string& directory, bool withConfig) {
+    ResetMachine();
+    MakeDirs(directory.substr(0, directory.size() - 1));
+    ProbeSetup s{directory, directory + "cvprobe.exe", directory + "cvcfg.exe"};
+    CopyFileA(g_paths.probe.c_str(), s.probe.c_str(), FALSE);
+    if (withConfig) CopyFileA(g_paths.standIn.c_str(), s.config.c_str(), FALSE);
+    return s;
+}
+
 void ResetMachine() {
     DeleteTree("SOFTWARE\\Vellmark");
     for (const std::string& key : {kRun, kRunServices}) {

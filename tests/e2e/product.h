@@ -32,6 +32,15 @@ std::string EditLeftovers();
 // The stand-in web browser: registered as the handler of http addresses.
 void RegisterBrowser();
 
+// A probe copied into `directory` (with its trailing backslash) of a machine reset, with the
+// stand-in configuration program beside it when `withConfig`.
+struct ProbeSetup {
+    std::string directory;
+    std::string probe;
+    std::string config;
+};
+ProbeSetup PlaceProbe(const std::string& directory, bool withConfig = true);
+
 // Removes every trace of the product and of earlier cases.
 void ResetMachine();
 // The product key with runpath = `installDir` (created as a directory when `create`).

@@ -148,7 +148,8 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
         HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0,  // SetErrorMode lies alike in every process
             reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(&SetErrorMode)),
             reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), 0, nullptr);
-        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && CloseHandle(thread), "error mode given to " + exe);
+        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && CloseHandle(thread),
+              "error mode given to " + exe);
         ResumeThread(process.hThread);
     }
     return true;
@@ -389,9 +390,17 @@ bool KeyExists(const std::string& key, HKEY root) {
 }
 
 void CreateKey(const std::string& key, HKEY root) {
-    HKEY k;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) == ERROR_SUCCESS)
+    // The last name is made inside its parent, as DeleteTree deletes by name: Wine's calls
+    // take no path from the root past 260 characters.
+    const size_t cut = key.rfind('\\');
+    HKEY parent = root, k;
+    if (cut != std::string::npos && RegCreateKeyExA(root, key.substr(0, cut).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                    nullptr, &parent, nullptr) != ERROR_SUCCESS)
+        return;
+    if (RegCreateKeyExA(parent, key.substr(cut + 1).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) ==
+        ERROR_SUCCESS)
         RegCloseKey(k);
+    if (parent != root) RegCloseKey(parent);
 }
 
 void DeleteTree(const std::string& key, HKEY root) {

@@ -67,10 +67,7 @@ void RunTraceCases() {
          [&] {
              InstallProduct(kInstallDir);
              for (const char* name : {"cvl.exe", "cvl.hlp", "readme.txt"}) WriteBytes(dir + name, name);
-             HKEY entry;  // named inside its key: from the root, the path is longer than Wine's calls take
-             RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &entry, nullptr);
-             CreateKey(std::string(255, 'K'), entry);
-             RegCloseKey(entry);
+             CreateKey(kUninstall + "\\" + std::string(255, 'K'));  // the longest name a key may have
          },
          g_paths.maint, "cvmaint UNINSTALL",
          {learn, add, "CreateFileA(" + dir + "cvl.exe" + alone + ") ffffffff", "!DeleteFileA(" + dir + "cvl.exe)*",
@@ -91,9 +88,7 @@ void RunTraceCases() {
               "\" parm=(null) dir=(null) show=0x" + Word(SW_HIDE) + " *"}},
         {"the probe writes and closes winver.ini before WinExec",
          [&] {
-             MakeDirs(probe);
-             CopyFileA(g_paths.probe.c_str(), (probe + "cvprobe.exe").c_str(), FALSE);
-             CopyFileA(g_paths.standIn.c_str(), (probe + "cvcfg.exe").c_str(), FALSE);
+             PlaceProbe(probe);
              SetWineVersion("cvprobe.exe", "win95");
          },
          probe + "cvprobe.exe", "cvprobe",

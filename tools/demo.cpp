@@ -68,18 +68,11 @@ void SaveWindowPicture(HWND window, const std::string& path) {
                          std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels);
 }
 
-// Where the pictures of the boxes go (CV_PICTURES, a directory), or empty for none.
-std::string PictureDirectory() {
-    char directory[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("CV_PICTURES", directory, sizeof directory);
-    return length > 0 && length < sizeof directory ? std::string(directory) + "\\" : std::string();
-}
-
 // Runs one step; the box it shows, if any, is saved as `picture`.bmp.
 void Show(const std::string& title, const std::string& exe, const std::string& commandLine,
           const std::vector<std::string>& files, const std::string& picture = "") {
     const std::set<std::string> before = Lines(RegistryState() + FileState(files));
-    const std::string pictures = PictureDirectory();
+    const std::string pictures = DrawnDirectory();
     const std::string picturePath = pictures.empty() || picture.empty() ? "" : pictures + picture + ".bmp";
     const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
         if (picturePath.empty()) return;
@@ -144,5 +137,5 @@ int RunDemo() {
              "C:\\Setup\\cvprobe.exe", "C:\\Setup\\cvprobe.exe", files);
     }
     RemoveTree("C:\\Setup");
-    return PictureDirectory().empty() ? 0 : FinishAll();  // with pictures, whether each was drawn
+    return DrawnDirectory().empty() ? 0 : FinishAll();  // with pictures, whether each was drawn
 }

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|trace|demo|bench [rounds]]...\n");
+        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|records|demo|bench [rounds]]...\n");
         return 2;
     }
     MakeDirs("C:\\cvtest");
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     if (wanted("maint")) RunMaintenanceCases();
     if (wanted("probe")) RunProbeCases();
     if (wanted("faults")) RunFaultCases();
-    if (wanted("trace")) RunTraceCases();
+    if (wanted("records")) RunRecordCases();
     if (!all && wanted("bench")) {
         // The do-nothing program sits beside this one.
         char self[MAX_PATH];

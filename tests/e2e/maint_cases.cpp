@@ -318,46 +318,13 @@ void LockCases() {
 }
 
 // ---- UNINSTALL ---------------------------------------------------------------------------
-const char* const kInstallFiles[] = {
-    "cvnew.dat",  "cvval.dat",  "vernum.ini", "winver.ini", "cvl.exe",    "cvl.gid",     "cvl.hlp",
-    "cvl.cnt",    "cvprobe.exe", "cvl.ini",   "cvmaint.exe", "ctmbr.sys", "ctboot.sys",  "ctdata.sys",
-    "cvlock.vxd", "cvback.dat", "ctback.dat", "ctback1.dat", "ctback2.dat", "readme.txt", "unin.ini",
-};
-const char* const kWindowsFiles[] = {
-    "cvback.dat", "cvvchk.exe", "cvcfg.exe", "Start Menu\\Programs\\Vellmark Software\\Corvane Configuration.lnk",
-    "system\\iosubsys\\cvlock.vxd",
-};
-
-void PutFile(const std::string& path) {
-    MakeDirs(path.substr(0, path.find_last_of('\\')));
-    WriteBytes(path, "x");
-}
-
-
 void UninstallCases() {
     const std::string windows = WindowsDir();
     const std::string wininit = windows + "\\WININIT.INI";
 
     BeginCase("uninstall a fully installed product");
     ResetMachine();
-    InstallProduct(kInstallDir + "\\");
-    SetString(kProduct, "enabled", "1");
-    CreateKey(kProduct + "\\Nested\\Deeper");
-    SetString(kProduct + "\\Nested", "x", "y");
-    SetString(kUninstall, "DisplayName", "Corvane");
-    CreateKey(kUninstall + "\\Sub");
-    SetString("SOFTWARE\\Vellmark\\Other", "keep", "1");
-    for (const std::string& key : {kRun, kRunServices}) {
-        SetString(key, "cvlock", "x");
-        SetString(key, "other", "keep");
-    }
-    SetString(kRun, "runkey", "C:\\WINDOWS\\CVVCHK.EXE");
-    for (const char* name : kInstallFiles) PutFile(kInstallDir + "\\" + name);
-    for (const char* name : kWindowsFiles) PutFile(windows + "\\" + name);
-    PutFile(kInstallDir + "\\cvcfg.exe");
-    PutFile(windows + "\\System\\ctgcpl.cpl");
-    PutFile(kInstallDir + "\\keep.txt");
-    PutFile(windows + "\\keep.txt");
+    InstallFully();
     {
         bool wininitClean = false, configStillThere = false;
         const Run run = RunMaint("UNINSTALL", [&](const Box&) {
@@ -384,7 +351,6 @@ void UninstallCases() {
         CheckEqual(ValueOr(kRun, "runkey"), "<absent>", "runkey gone");
         CheckEqual(BytesOr(wininit), "[Rename]\r\n" + OurLines(), "WININIT.INI created with our two lines");
     }
-    for (const std::string& key : {kRun, kRunServices}) DeleteValue(key, "other");
 
     BeginCase("uninstall on a machine with nothing left");
     ResetMachine();

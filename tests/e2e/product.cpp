@@ -60,8 +60,7 @@ ProbeSetup PlaceProbe(const std::string& directory, bool withConfig) {
 void ResetMachine() {
     DeleteTree("SOFTWARE\\Vellmark");
     for (const std::string& key : {kRun, kRunServices}) {
-        DeleteValue(key, "cvlock");
-        DeleteValue(key, "runkey");
+        for (const char* name : {"cvlock", "runkey", "other"}) DeleteValue(key, name);
     }
     DeleteTree(kUninstall);
     RemoveTree(kInstallDir);
@@ -77,6 +76,43 @@ void ResetMachine() {
         Remove(name);
     DeleteValue("Control Panel\\International", "sShortDate", HKEY_CURRENT_USER);
     DeleteValue("Control Panel\\International", "sDate", HKEY_CURRENT_USER);
+}
+
+const char* const kInstallFiles[21] = {
+    "cvnew.dat",  "cvval.dat",  "vernum.ini", "winver.ini", "cvl.exe",    "cvl.gid",     "cvl.hlp",
+    "cvl.cnt",    "cvprobe.exe", "cvl.ini",   "cvmaint.exe", "ctmbr.sys", "ctboot.sys",  "ctdata.sys",
+    "cvlock.vxd", "cvback.dat", "ctback.dat", "ctback1.dat", "ctback2.dat", "readme.txt", "unin.ini",
+};
+const char* const kWindowsFiles[5] = {
+    "cvback.dat", "cvvchk.exe", "cvcfg.exe", "Start Menu\\Programs\\Vellmark Software\\Corvane Configuration.lnk",
+    "system\\iosubsys\\cvlock.vxd",
+};
+
+static void PutFile(const std::string& path) {
+    MakeDirs(path.substr(0, path.find_last_of('\\')));
+    WriteBytes(path, "x");
+}
+
+void InstallFully() {
+    const std::string windows = WindowsDir();
+    InstallProduct(kInstallDir + "\\");
+    SetString(kProduct, "enabled", "1");
+    CreateKey(kProduct + "\\Nested\\Deeper");
+    SetString(kProduct + "\\Nested", "x", "y");
+    SetString(kUninstall, "DisplayName", "Corvane");
+    CreateKey(kUninstall + "\\Sub");
+    SetString("SOFTWARE\\Vellmark\\Other", "keep", "1");
+    for (const std::string& key : {kRun, kRunServices}) {
+        SetString(key, "cvlock", "x");
+        SetString(key, "other", "keep");
+    }
+    SetString(kRun, "runkey", "C:\\WINDOWS\\CVVCHK.EXE");
+    for (const char* name : kInstallFiles) PutFile(kInstallDir + "\\" + name);
+    for (const char* name : kWindowsFiles) PutFile(windows + "\\" + name);
+    PutFile(kInstallDir + "\\cvcfg.exe");
+    PutFile(windows + "\\System\\ctgcpl.cpl");
+    PutFile(kInstallDir + "\\keep.txt");
+    PutFile(windows + "\\keep.txt");
 }
 
 void InstallProduct(const std::string& installDir, bool create) {

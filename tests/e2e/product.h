@@ -43,6 +43,11 @@ ProbeSetup PlaceProbe(const std::string& directory, bool withConfig = true);
 
 // Removes every trace of the product and of earlier cases.
 void ResetMachine();
+// A full installation: the runpath setting (with a trailing backslash), every file, start-up
+// entry, setting and uninstall entry of the product, beside other programs' values and files.
+void InstallFully();
+extern const char* const kInstallFiles[21];  // in the installation directory
+extern const char* const kWindowsFiles[5];   // in the Windows directory
 // The product key with runpath = `installDir` (created as a directory when `create`).
 void InstallProduct(const std::string& installDir, bool create = true);
 

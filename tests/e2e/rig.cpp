@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <sstream>
 
 Paths g_paths;
@@ -232,47 +233,111 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 }
 
 // ---- Wine's trace --------------------------------------------------------------------------
-// The calls of process `pid` in Wine's trace `text` ("pid:thread:Call DLL.Function(...) ret=...",
-// "pid:thread:Ret  DLL.Function() retval=..."), and its lines of other channels, in order.
-static std::vector<std::string> TracedCalls(const std::string& text, DWORD pid) {
-    char own[16];
-    std::snprintf(own, sizeof own, "%04lx:", pid);
-    std::vector<std::string> calls;
-    std::map<std::string, std::vector<size_t>> unanswered;  // a thread's calls not yet returned
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t colon = line.find(':', std::strlen(own)), open = line.find('('), dot = line.find('.');
-        if (line.rfind(own, 0) != 0 || colon == std::string::npos) continue;
-        std::vector<size_t>& pending = unanswered[line.substr(0, colon)];
-        const std::string kind = line.substr(colon + 1, 5);
-        const bool relay = dot < open && line.find(' ', colon + 6) > open;  // not "Call PE DLL (...)"
-        if (kind == "Call " && relay) {
-            // A string argument is shown as its address, a blank and its quoted text: its text stays.
-            std::string call = line.substr(dot + 1, open - dot);
-            const std::string args = line.substr(open + 1, line.rfind(") ret=") - open - 1);
-            for (size_t at = 0; at < args.size(); ++at) {
-                if (args[at] != '"') {
-                    call += args[at];
-                    continue;
-                }
-                call.erase(call.find_last_of(",(") + 1);  // the string's address
-                while (++at < args.size() && args[at] != '"')  // an escaped character as itself
-                    call += args[at] == '\\' && at + 1 < args.size() ? args[++at] : args[at];
-            }
-            pending.push_back(calls.size());
-            calls.push_back(call + ")");
-        } else if (kind == "Ret  " && relay && !pending.empty()) {
-            calls[pending.back()] += " " + line.substr(line.find("retval=") + 7, 8);
-            pending.pop_back();
-        } else if (kind != "Call " && kind != "Ret  ") {
-            calls.push_back(line.substr(colon + 1));
-        }
-    }
-    return calls;
+namespace {
+// How a record writes each call: "(hsn) n", a kind letter an argument and one for the
+// result, or " -" to leave it out (tests/data/traced-calls.txt, placed here by run-wine.sh).
+std::map<std::string, std::string> CallKinds() {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::istringstream lines(BytesOr(std::string(self, std::strrchr(self, '\\') + 1) + "traced-calls.txt", ""));
+    std::map<std::string, std::string> kinds;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && line[0] != '#') kinds[line.substr(0, line.find_first_of("( "))] = line.substr(line.find_first_of("( "));
+    return kinds;
 }
 
-Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
-              std::vector<std::string>& calls) {
+// What a record writes for what differs from run to run.
+struct Names {
+    std::map<std::string, int> handles;  // an open handle as Wine prints it: its number
+    int opened = 0;
+    std::vector<std::string> made;  // the numbers the system made up, in order, in hex
+
+    // h1, h2... in the order handles first appear; one closed and its value given again is a new one.
+    std::string Handle(const std::string& value) {
+        if (value == "00000000" || value == "ffffffff" || value >= "80000000") return value;
+        if (!handles.count(value)) handles[value] = ++opened;
+        return "h" + std::to_string(handles[value]);
+    }
+
+    // A string as Wine prints it, with a name made of a made-up number ("cvw2a.tmp") and the
+    // code address in a failure text (" at 00401234.") written as they do not vary.
+    std::string InString(std::string text) const {
+        for (size_t i = 0; i < made.size(); ++i)
+            text = std::regex_replace(text, std::regex(made[i] + "\\.tmp", std::regex::icase), "(u" + std::to_string(i + 1) + ").tmp");
+        return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+    }
+
+    std::string Write(char kind, const std::string& value) {
+        if (value.find('"') != std::string::npos) return InString(value.substr(value.find('"')));
+        if (kind == 'u' && value != "00000000") {  // 0: none was made
+            made.push_back(value.substr(value.find_first_not_of('0')));
+            return "u" + std::to_string(made.size());
+        }
+        if (kind == 'p') return value == "00000000" ? value : "&";
+        return kind == 'h' || kind == 'c' ? Handle(value) : value;
+    }
+};
+
+// A call's arguments as Wine prints them: numbers, and strings as their address, a blank and
+// their text in quotes (escaped; "..." after one cut short).
+std::vector<std::string> Arguments(const std::string& list) {
+    std::vector<std::string> arguments(!list.empty());
+    bool quoted = false;
+    for (size_t at = 0; at < list.size(); ++at) {
+        if (list[at] == ',' && !quoted) arguments.emplace_back();
+        else arguments.back() += list[at];
+        if (quoted && list[at] == '\\' && at + 1 < list.size()) arguments.back() += list[++at];
+        else if (list[at] == '"') quoted = !quoted;
+    }
+    return arguments;
+}
+
+// The record of process `pid` in Wine's trace `text` ("pid:thread:Call DLL.Function(...) ret=...",
+// "pid:thread:Ret  DLL.Function() retval=... ret=..."): a line "Function(argument,...) = result"
+// a call the program itself made, returning into its code (which lies at 0x00400000, the image
+// base, within 64 KiB; the system's own calls return elsewhere), and under ShellExecuteExA the
+// shell's own account of what it was asked.
+std::string RecordOf(const std::string& text, DWORD pid) {
+    static const std::map<std::string, std::string> kinds = CallKinds();
+    static const std::string request = "trace:exec:SHELL_execute ";
+    char own[16];
+    std::snprintf(own, sizeof own, "%04lx:", pid);
+    std::string record, letters, closed, asked;  // the last three of the call under way
+    Names names;
+    std::istringstream trace(text);
+    for (std::string line; std::getline(trace, line);) {
+        const size_t colon = line.find(':', std::strlen(own)), open = line.find('('), dot = line.find('.');
+        if (line.rfind(own, 0) != 0 || colon == std::string::npos) continue;
+        const std::string kind = line.substr(colon + 1, 5), name = line.substr(dot + 1, open - dot - 1);
+        const bool ours = dot < open && line.compare(line.rfind(" ret=") + 5, 4, "0040") == 0;
+        if (kind == "Call " && ours) {
+            letters = kinds.count(name) ? kinds.at(name) : "";
+            closed = asked = "";
+            if (letters == " -") continue;
+            const std::vector<std::string> arguments = Arguments(line.substr(open + 1, line.rfind(") ret=") - open - 1));
+            Check(letters.size() == arguments.size() + 4, "traced-calls.txt gives each argument of " + line);
+            for (size_t i = 0; i < arguments.size(); ++i) {
+                const char letter = i + 1 < letters.size() ? letters[i + 1] : 'n';
+                record += (i ? "," : name + "(") + names.Write(letter, arguments[i]);
+                if (letter == 'c') closed = arguments[i];
+            }
+            record += arguments.empty() ? name + "()" : ")";
+            if (letters.empty() || letters.back() == 'v') record += "\n";
+        } else if (kind == "Ret  " && ours && letters != " -" && !letters.empty() && letters.back() != 'v') {
+            record += " = " + names.Write(letters.back(), line.substr(line.find("retval=") + 7, 8)) + "\n" + asked;
+            names.handles.erase(closed);
+        } else if (line.compare(colon + 1, request.size() + 5, request + "mask=") == 0) {
+            asked = line.substr(colon + 1 + request.size());
+            std::string hwnd = asked.substr(asked.find("hwnd=") + 5, 8);
+            std::transform(hwnd.begin(), hwnd.end(), hwnd.begin(), ::tolower);  // printed as %p here
+            asked = "  the shell was asked: " + asked.replace(asked.find("hwnd=") + 5, 8, names.Handle(hwnd)) + "\n";
+        }
+    }
+    return record;
+}
+}  // namespace
+
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode) {
     char trace[MAX_PATH] = {}, debug[256] = {};
     Check(GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace) > 0, "run-wine.sh names the trace file");
     // The calls of the programs under test alone; the prefix's list of modules to leave out
@@ -281,11 +346,16 @@ Run RunTraced(const std::string& exe, const std::string& commandLine, UINT given
     SetString("Software\\Wine\\Debug", "RelayFromInclude", "cvmaint.exe;cvprobe.exe", REG_SZ, HKEY_CURRENT_USER);
     const size_t from = BytesOr(trace, "").size();
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
-    SetEnvironmentVariableA("WINEDEBUG", ("+pid,+relay" + channels).c_str());  // for the program alone
+    SetEnvironmentVariableA("WINEDEBUG", "+pid,+relay,+exec");  // for the program alone
     const Run run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode);
     SetEnvironmentVariableA("WINEDEBUG", debug);
-    calls = TracedCalls(BytesOr(trace, "").substr(from), run.pid);
-    return run;
+    return RecordOf(BytesOr(trace, "").substr(from), run.pid);
+}
+
+std::string DrawnDirectory() {
+    char directory[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("CV_DRAWN", directory, sizeof directory);
+    return length > 0 && length < sizeof directory ? std::string(directory) + "\\" : std::string();
 }
 
 void BeginCase(const std::string& name) {

@@ -40,12 +40,14 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode = 0);
 
-// Runs `exe` in C:\\ as RunProgram does and hands back, in order, the calls the program
-// itself made as Wine's trace shows them (in the file that run-wine.sh names in CV_TRACE),
-// each as "Function(arg,...) result", a number as eight hex digits and a string as its
-// text, and the lines of the debug `channels` (",+exec") as "class:channel:function text".
-Run RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, const std::string& channels,
-              std::vector<std::string>& calls);
+// Runs `exe` in C:\\ as RunProgram does and hands back the record of the run: every call the
+// program itself made, in order, as Wine's trace shows it (in the file that run-wine.sh names
+// in CV_TRACE), written so that it is the same on every run (tests/data/traced-calls.txt).
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode);
+
+// Where a run leaves what it draws, the pictures of boxes and the records of runs (CV_DRAWN,
+// a directory, with its trailing backslash), or empty for nowhere.
+std::string DrawnDirectory();
 
 // The visible message box of process `pid`, or null.
 HWND FindMessageBox(DWORD pid);
@@ -119,6 +121,6 @@ void RunMaintenanceCases();
 void RunProbeCases();
 void RunFaultCases();
 void RunWininitCases();
-void RunTraceCases();
+void RunRecordCases();
 int RunDemo();  // the exit code
 void RunBench(const std::string& emptyExe, int rounds);

@@ -3,16 +3,17 @@
 # Usage: run-wine.sh E2E_EXE STANDIN_EXE DIST_DIR [group...]
 # Wine run by root passes every file permission check and so ignores read-only files; as
 # root this script runs Wine as the unprivileged user "cvtest", created when missing.
-# CV_EXTRA_FILES names more files to place beside the test program. CV_PICTURES names a
-# directory where the demonstration saves a PNG picture of each message box it shows;
-# CV_PICTURES_SAME_AS names a directory of pictures they must equal. What Wine writes to the
-# standard error, its trace of the traced runs among it, goes to a file that the test
-# program finds in CV_TRACE.
+# CV_EXTRA_FILES names more files to place beside the test program. CV_DRAWN names a
+# directory where the run leaves what it draws: a PNG picture of each message box the
+# demonstration shows, and the record of each traced run (NAME.txt); CV_DRAWN_SAME_AS names
+# a directory of what it must draw again, byte for byte. What Wine writes to the standard
+# error, its trace of the traced runs among it, goes to a file that the test program finds
+# in CV_TRACE.
 # CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77 means the run could not
 # take place on this machine.
 set -euo pipefail
 CV_EXTRA_FILES=${CV_EXTRA_FILES:-}
-CV_PICTURES=${CV_PICTURES:-}
+CV_DRAWN=${CV_DRAWN:-}
 e2e=$1 standin=$2 dist=$3
 shift 3
 
@@ -22,7 +23,7 @@ shift 3
 # CV_GUEST=1 asks for it, the same run takes place in a virtual machine over Debian's own
 # kernel (guest.sh); only where that cannot run either does the run end as skipped.
 if [ -z "${CV_IN_GUEST:-}" ] && "$(dirname "$0")/guest.sh" --needed; then
-    exec "$(dirname "$0")/guest.sh" "$CV_PICTURES" "$0" "$e2e" "$standin" "$dist" "$@"
+    exec "$(dirname "$0")/guest.sh" "$CV_DRAWN" "$0" "$e2e" "$standin" "$dist" "$@"
 fi
 
 user=$(id -un)
@@ -36,7 +37,8 @@ as_user() {
 
 work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
 chmod 755 "$work"
-cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" $CV_EXTRA_FILES "$work/"
+cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" "$(dirname "$0")/../data/traced-calls.txt" \
+    $CV_EXTRA_FILES "$work/"
 chown -R "$user" "$work"
 
 # Xvfb picks a free display itself and names it on file descriptor 3, so that runs side by
@@ -58,16 +60,17 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=":$(head -n 1 "$work/display")"
 
 win() { echo "Z:${1//\//\\}"; }
-# The pictures are drawn in the work directory and converted into CV_PICTURES at the end.
-pictures=
-if [ -n "$CV_PICTURES" ]; then
-    mkdir -p "$CV_PICTURES" "$work/pictures"
-    chown "$user" "$work/pictures"
-    pictures=$(win "$work/pictures")
+# What the run draws goes to the work directory first, and into CV_DRAWN at the end.
+drawn=
+if [ -n "$CV_DRAWN" ]; then
+    mkdir -p "$CV_DRAWN" "$work/drawn"
+    chown "$user" "$work/drawn"
+    drawn=$(win "$work/drawn")
 fi
 run_wine() {
-    as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_PICTURES="$pictures" \
+    # One locale on every machine: the dates, the texts and the records depend on it.
+    as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_DRAWN="$drawn" \
         CV_TRACE="$(win "$work/trace")" "$@"
 }
 run_wine wineboot -i >/dev/null 2>&1
@@ -88,17 +91,22 @@ chmod 555 "$ro"
 run_wine wine "$work/$(basename "$e2e")" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
     "$(win "$work/$(basename "$standin")")" "$@" 2>"$work/trace" && status=0 || status=$?
 # PNG without the time of its making, so that pictures of the same pixels are the same bytes.
-for picture in "$work"/pictures/*.bmp; do
+for picture in "$work"/drawn/*.bmp; do
     [ -e "$picture" ] || continue
-    png=$CV_PICTURES/$(basename "${picture%.bmp}").png
-    convert "$picture" -define png:exclude-chunks=date,time -strip "$png" && [ -s "$png" ] || status=1
+    convert "$picture" -define png:exclude-chunks=date,time -strip "${picture%.bmp}.png" &&
+        [ -s "${picture%.bmp}.png" ] || status=1
+    rm "$picture"
 done
-# With CV_PICTURES_SAME_AS, each of the pictures there must have been drawn again, byte for byte.
-for expected in ${CV_PICTURES_SAME_AS:+"$CV_PICTURES_SAME_AS"/*.png}; do
-    if ! cmp -s "$expected" "$CV_PICTURES/$(basename "$expected")"; then
-        echo "FAIL: the picture $(basename "$expected") differs from $expected (scripts/pictures draws" \
-            "them again when the change to a box is intended)"
+cp "$work"/drawn/*.png "$work"/drawn/*.txt "$CV_DRAWN/" 2>/dev/null || true
+# With CV_DRAWN_SAME_AS, each picture and record there must have been drawn again, byte for
+# byte, and each drawn must be there.
+if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
+    for name in $( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$work/drawn" && ls) 2>/dev/null | sort -u); do
+        cmp -s "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" && continue
+        echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/records draws" \
+            "them again when the change is meant)"
+        if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" | head -n 60 || true; fi
         status=1
-    fi
-done
+    done
+fi
 exit $status

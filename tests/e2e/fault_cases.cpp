@@ -50,11 +50,11 @@ std::vector<FaultCase> MaintenanceFaults() {
     const std::string marker = kInstallDir + "\\cvl.ini";
 
     for (const NotAString& type : kNotStrings) {
-        cases.push_back({std::string("runkey as ") + type.name + ", ENABLED",
-                         [=] {
-                             InstallProduct(kInstallDir);
-                             SetBinary(kRun, "runkey", type.bytes, type.type);
-                         },
+        const auto setup = [=] {
+            InstallProduct(kInstallDir);
+            SetBinary(kRun, "runkey", type.bytes, type.type);
+        };
+        cases.push_back({std::string("runkey as ") + type.name + ", ENABLED", setup,
                          "ENABLED", 1, {Failure("Invalid data type for 'runkey'.")},
                          [=](const std::string&, const std::string&) {
                              CheckEqual(ValueOr(kRunServices, "cvlock"), "<absent>", "stopped before RunServices");
@@ -62,11 +62,7 @@ std::vector<FaultCase> MaintenanceFaults() {
                              std::string data;
                              Check(ReadValue(kRun, "runkey", data) && data == type.bytes, "runkey kept as it was");
                          }});
-        cases.push_back({std::string("runkey as ") + type.name + ", UNINSTALL deletes it without reading it",
-                         [=] {
-                             InstallProduct(kInstallDir);
-                             SetBinary(kRun, "runkey", type.bytes, type.type);
-                         },
+        cases.push_back({std::string("runkey as ") + type.name + ", UNINSTALL deletes it without reading it", setup,
                          "UNINSTALL", 0, {UninstallMessage()},
                          [](const std::string&, const std::string&) {
                              CheckEqual(ValueOr(kRun, "runkey"), "<absent>", "runkey deleted");
@@ -87,28 +83,20 @@ std::vector<FaultCase> MaintenanceFaults() {
                      "UNINSTALL", 0, {UninstallMessage()}, OnlyProductStateChanged});
 
     const std::string fileNotDir = "C:\\corvane-file";
-    cases.push_back({"runpath names a file, ENABLED",
-                     [=] {
-                         WriteBytes(fileNotDir, "data");
-                         SetString(kProduct, "runpath", fileNotDir);
-                     },
-                     "ENABLED", 1, {Failure("Invalid filename.")},
-                     [=](const std::string& before, const std::string& after) {
-                         CheckEqual(BytesOr(fileNotDir), "data", "the file is untouched");
-                         OnlyProductStateChanged(before, after);
-                         Remove(fileNotDir);
-                     }});
-    cases.push_back({"runpath names a file, UNINSTALL",
-                     [=] {
-                         WriteBytes(fileNotDir, "data");
-                         SetString(kProduct, "runpath", fileNotDir);
-                     },
-                     "UNINSTALL", 0, {UninstallMessage()},
-                     [=](const std::string& before, const std::string& after) {
-                         CheckEqual(BytesOr(fileNotDir), "data", "the file is untouched");
-                         OnlyProductStateChanged(before, after);
-                         Remove(fileNotDir);
-                     }});
+    for (const bool enable : {true, false}) {
+        cases.push_back({std::string("runpath names a file, ") + (enable ? "ENABLED" : "UNINSTALL"),
+                         [=] {
+                             WriteBytes(fileNotDir, "data");
+                             SetString(kProduct, "runpath", fileNotDir);
+                         },
+                         enable ? "ENABLED" : "UNINSTALL", enable ? 1u : 0u,
+                         {enable ? Failure("Invalid filename.") : UninstallMessage()},
+                         [=](const std::string& before, const std::string& after) {
+                             CheckEqual(BytesOr(fileNotDir), "data", "the file is untouched");
+                             OnlyProductStateChanged(before, after);
+                             Remove(fileNotDir);
+                         }});
+    }
 
     // The deepest directory CreateDirectory allows, so that "\cvl.ini" still fits MAX_PATH.
     const std::string nearMax = "C:\\" + std::string(120, 'N') + "\\" + std::string(120, 'M');
@@ -210,27 +198,19 @@ std::vector<FaultCase> MaintenanceFaults() {
                          "VCHECK", 1, {Failure("Read beyond end of file.")}, Unchanged});
     }
 
-    cases.push_back({"runpath with a zero byte inside",
-                     [=] {
-                         MakeDirs(kInstallDir);
-                         SetRunpathRaw(kInstallDir + std::string("\0junk\0", 6), REG_SZ);
-                     },
-                     "ENABLED", 0, {},
-                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker in the real directory"); }});
-    cases.push_back({"runpath without a terminating zero",
-                     [=] {
-                         MakeDirs(kInstallDir);
-                         SetRunpathRaw(kInstallDir, REG_SZ);
-                     },
-                     "ENABLED", 0, {},
-                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker in the real directory"); }});
-    cases.push_back({"runpath as an expandable string",
-                     [=] {
-                         MakeDirs(kInstallDir);
-                         SetString(kProduct, "runpath", kInstallDir + "\\", REG_EXPAND_SZ);
-                     },
-                     "ENABLED", 0, {},
-                     [=](const std::string&, const std::string&) { Check(Exists(marker), "marker written"); }});
+    // Each names the real directory, where the marker is written.
+    const struct {
+        const char* name;
+        std::string bytes;
+        DWORD type;
+    } runpaths[] = {
+        {"runpath with a zero byte inside", kInstallDir + std::string("\0junk\0", 6), REG_SZ},
+        {"runpath without a terminating zero", kInstallDir, REG_SZ},
+        {"runpath as an expandable string", kInstallDir + std::string("\\\0", 2), REG_EXPAND_SZ},
+    };
+    for (const auto& r : runpaths)
+        cases.push_back({r.name, [=] { MakeDirs(kInstallDir); SetRunpathRaw(r.bytes, r.type); }, "ENABLED", 0, {},
+                         [=](const std::string&, const std::string&) { Check(Exists(marker), "marker in the real directory"); }});
     cases.push_back({"command word of 10,000 bytes", [] { InstallProduct(kInstallDir); },
                      std::string(10000, 'E'), 0, {}, Unchanged});
     cases.push_back({"ENABLED with a 10,000-byte tail", [] { InstallProduct(kInstallDir); },
@@ -262,11 +242,9 @@ void RunMaintenanceFaults() {
         c.setup();
         const std::string before = MachineSnapshot();
         Run run;
-        if (!c.heldOpen.empty()) {
+        {
             FileHold hold(c.heldOpen, c.heldSharing, c.heldAccess);
-            Check(hold.Held(), "holding " + c.heldOpen);
-            run = RunMaint(c.command);
-        } else {
+            Check(hold.Held() == !c.heldOpen.empty(), "holding " + c.heldOpen);
             run = RunMaint(c.command);
         }
         CheckEqual(run.exitCode, c.exitCode, "exit code");

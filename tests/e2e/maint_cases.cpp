@@ -175,8 +175,6 @@ void LockCases() {
         CheckEqual(ValueOr(kRun, "other"), "C:\\other.exe", "other Run value untouched");
         CheckEqual(ValueOr(kRunServices, "other"), "C:\\otherservice.exe", "other RunServices value untouched");
     }
-    DeleteValue(kRun, "other");
-    DeleteValue(kRunServices, "other");
 
     // The picture the user sets, and the same picture in the system's own letters: the
     // system writes the expected date, with the locale's separator for each slash.

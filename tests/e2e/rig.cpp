@@ -234,15 +234,17 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 
 // ---- Wine's trace --------------------------------------------------------------------------
 namespace {
-// How a record writes each call: "(hsn) n", a kind letter an argument and one for the
-// result, or " -" to leave it out (tests/data/traced-calls.txt, placed here by run-wine.sh).
+// How a record writes each call: "(hsn) n", a kind letter for each argument and one for
+// the result, or " -" to leave it out (tests/data/traced-calls.txt, placed here by run-wine.sh).
 std::map<std::string, std::string> CallKinds() {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::istringstream lines(BytesOr(std::string(self, std::strrchr(self, '\\') + 1) + "traced-calls.txt", ""));
     std::map<std::string, std::string> kinds;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && line[0] != '#') kinds[line.substr(0, line.find_first_of("( "))] = line.substr(line.find_first_of("( "));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t cut = line.find_first_of("( ");
+        if (!line.empty() && line[0] != '#') kinds[line.substr(0, cut)] = line.substr(cut);
+    }
     return kinds;
 }
 
@@ -263,7 +265,8 @@ struct Names {
     // code address in a failure text (" at 00401234.") written as they do not vary.
     std::string InString(std::string text) const {
         for (size_t i = 0; i < made.size(); ++i)
-            text = std::regex_replace(text, std::regex(made[i] + "\\.tmp", std::regex::icase), "(u" + std::to_string(i + 1) + ").tmp");
+            text = std::regex_replace(text, std::regex(made[i] + "\\.tmp", std::regex::icase),
+                                      "(u" + std::to_string(i + 1) + ").tmp");
         return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
     }
 
@@ -314,7 +317,8 @@ std::string RecordOf(const std::string& text, DWORD pid) {
             letters = kinds.count(name) ? kinds.at(name) : "";
             closed = asked = "";
             if (letters == " -") continue;
-            const std::vector<std::string> arguments = Arguments(line.substr(open + 1, line.rfind(") ret=") - open - 1));
+            const std::vector<std::string> arguments =
+                Arguments(line.substr(open + 1, line.rfind(") ret=") - open - 1));
             Check(letters.size() == arguments.size() + 4, "traced-calls.txt gives each argument of " + line);
             for (size_t i = 0; i < arguments.size(); ++i) {
                 const char letter = i + 1 < letters.size() ? letters[i + 1] : 'n';

@@ -23,8 +23,11 @@ make_kit() {
     rm -rf "$new" && mkdir -p "$new/ramfs/bin" "$new/ramfs/dev" "$new/ramfs/proc" "$new/ramfs/sys"
     "$here/scripts/ensure-packages" --unpack "$new/unpacked" "$image"
     version=${image#linux-image-}
-    busybox depmod -b "$new/unpacked" "$version"
-    local from=$new/unpacked/lib/modules/$version to=$new/ramfs/lib/modules/$version module
+    # Debian 12 keeps the modules under lib/modules, Debian 13 under usr/lib/modules.
+    local base=$new/unpacked
+    [ -d "$base/lib/modules/$version" ] || base=$new/unpacked/usr
+    busybox depmod -b "$base" "$version"
+    local from=$base/lib/modules/$version to=$new/ramfs/lib/modules/$version module
     mkdir -p "$to"
     # modules.dep lists every module a module needs, directly or not.
     for module in virtio_pci virtio_blk 9pnet_virtio 9p overlay crc32c_generic ext4; do

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs scripts/test once more under the other Debian release the project is built on (12
+# "bookworm" on a Debian 13 machine, 13 "trixie" on a Debian 12 one), so that both the
+# toolchains and both the Wines stay proven: a minimal root of that release, made once with
+# debootstrap from the mirror this machine uses and kept between runs, entered with chroot.
+# The tests install what they need in it, as on a fresh machine.
+# Usage: other-release.sh SOURCE_DIR [CODENAME]   (CODENAME: a root of that release instead, the
+# machine's own release included, which tries the README's commands as on a fresh machine)
+# CV_ROOTS names where the roots are kept (default /var/cache/corvane-roots). Exit code 77:
+# no root can be made here (not root, or no debootstrap-able mirror).
+set -euo pipefail
+src=$(cd "$1" && pwd)
+here=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+case $here in
+    bookworm) other=trixie ;;
+    trixie) other=bookworm ;;
+    *) echo "SKIP: this machine is Debian \"$here\", neither 12 nor 13"; exit 77 ;;
+esac
+other=${2:-$other}
+[ "$(id -u)" = 0 ] || { echo "SKIP: only root can make and enter the Debian $other root"; exit 77; }
+roots=${CV_ROOTS:-/var/cache/corvane-roots}
+root=$roots/$other
+
+# The mirrors this machine's own sources name: the archive, and the security archive if any.
+mirror() {
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list 2>/dev/null |
+        grep -oE 'https?://[^ ]+' | grep -E "$1" | head -n 1
+}
+archive=$(mirror '/debian/?$') security=$(mirror 'debian-security/?$')
+[ -n "$archive" ] || { echo "SKIP: no Debian archive in this machine's apt sources"; exit 77; }
+
+# Made once; runs side by side wait for the one making it.
+mkdir -p "$roots"
+exec 9>"$root.lock"
+flock 9
+if [ ! -e "$root/.made" ]; then
+    source "$src/scripts/packages.sh"
+    "$src/scripts/ensure-packages" debootstrap
+    echo "making a minimal Debian $other root in $root (once)"
+    rm -rf "$root.new"
+    debootstrap --variant=minbase "$other" "$root.new" "$archive" >"$roots/$other.log" 2>&1 ||
+        { tail -n 5 "$roots/$other.log"; echo "FAIL: debootstrap of Debian $other failed"; exit 1; }
+    { echo "deb $archive $other main"
+      echo "deb $archive $other-updates main"
+      [ -z "$security" ] || echo "deb $security $other-security main"; } >"$root.new/etc/apt/sources.list"
+    touch "$root.new/.made"
+    rm -rf "$root" && mv "$root.new" "$root"
+fi
+
+# The tree as it stands (tracked files and new ones git does not ignore), not its builds.
+rm -rf "$root/src" && mkdir "$root/src"
+(cd "$src" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar -c --ignore-failed-read 2>/dev/null) |
+    tar -x -C "$root/src"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+mounts=()
+cleanup() {
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[i]}" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+bind() { mkdir -p "$root$2" && mount "${@:3}" "$1" "$root$2" && mounts+=("$root$2"); }
+bind proc /proc -t proc
+bind sysfs /sys -t sysfs
+bind /dev /dev --rbind
+bind tmpfs /tmp -t tmpfs
+chmod 1777 "$root/tmp"
+
+echo "== scripts/test under Debian $other ($(cat "$root/etc/debian_version")), in $root =="
+# The same tests, but this one, which would only enter the root again.
+chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM=dumb \
+    ${CV_GUEST:+CV_GUEST=$CV_GUEST} /bin/bash -c 'cd /src && scripts/test -E "^other_release$"'

@@ -29,13 +29,18 @@ make_kit() {
     busybox depmod -b "$base" "$version"
     local from=$base/lib/modules/$version to=$new/ramfs/lib/modules/$version module
     mkdir -p "$to"
-    # modules.dep lists every module a module needs, directly or not.
+    # modules.dep lists every module a module needs, directly or not; one built into the kernel
+    # (Debian 13's virtio_pci) needs nothing. Debian 13 packs modules with xz: unpacked here,
+    # so that the guest's modprobe need not know it.
+    cp "$from/modules.builtin" "$to/"
     for module in virtio_pci virtio_blk 9pnet_virtio 9p overlay crc32c_generic ext4; do
-        grep "/$module.ko:" "$from/modules.dep" >>"$to/modules.dep"
+        grep -q "/$module\.ko\$" "$to/modules.builtin" || grep "/$module\.ko\(\.xz\)\?:" "$from/modules.dep" >>"$to/modules.dep"
     done
     for module in $(tr -d : <"$to/modules.dep" | tr ' ' '\n' | sort -u); do
         install -D -m 644 "$from/$module" "$to/$module"
+        [[ $module != *.xz ]] || busybox unxz "$to/$module"
     done
+    sed -i 's/\.ko\.xz/.ko/g' "$to/modules.dep"
     cp /bin/busybox "$new/ramfs/bin/busybox"
     cp "$here/tests/e2e/guest-init" "$new/ramfs/init"
     chmod 755 "$new/ramfs/init"

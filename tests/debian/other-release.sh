@@ -4,8 +4,10 @@
 # toolchains and both the Wines stay proven: a minimal root of that release, made once with
 # debootstrap from the mirror this machine uses and kept between runs, entered with chroot.
 # The tests install what they need in it, as on a fresh machine.
-# Usage: other-release.sh SOURCE_DIR [CODENAME]   (CODENAME: a root of that release instead, the
-# machine's own release included, which tries the README's commands as on a fresh machine)
+# Usage: other-release.sh SOURCE_DIR [CODENAME [COMMAND...]]
+# CODENAME: a root of that release instead, the machine's own included (the README's commands
+# tried as on a fresh machine); COMMAND: run in the tree there instead of the tests, and what it
+# draws under docs/ comes back to SOURCE_DIR (scripts/pictures draws that release's pictures).
 # CV_ROOTS names where the roots are kept (default /var/cache/corvane-roots). Exit code 77:
 # no root can be made here (not root, or no debootstrap-able mirror).
 set -euo pipefail
@@ -17,6 +19,9 @@ case $here in
     *) echo "SKIP: this machine is Debian \"$here\", neither 12 nor 13"; exit 77 ;;
 esac
 other=${2:-$other}
+shift $(($# < 2 ? $# : 2))
+command=("$@")
+[ ${#command[@]} -gt 0 ] || command=(scripts/test -E '^other_release$')
 [ "$(id -u)" = 0 ] || { echo "SKIP: only root can make and enter the Debian $other root"; exit 77; }
 roots=${CV_ROOTS:-/var/cache/corvane-roots}
 root=$roots/$other
@@ -69,13 +74,14 @@ bind /dev /dev --rbind
 bind tmpfs /tmp -t tmpfs
 chmod 1777 "$root/tmp"
 
-echo "== scripts/test under Debian $other ($(cat "$root/etc/debian_version")), in $root =="
-# The same tests, but this one, which would only enter the root again. A test skipped there
-# makes this one skipped: its reason is in the output above.
+echo "== ${command[*]} under Debian $other ($(cat "$root/etc/debian_version")), in $root =="
+# By default the same tests, but this one, which would only enter the root again. A test
+# skipped there makes this one skipped: its reason is in the output above.
 set +e
 chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM=dumb \
-    ${CV_GUEST:+CV_GUEST=$CV_GUEST} /bin/bash -c 'cd /src && scripts/test -E "^other_release$"' 2>&1 | tee "$log"
+    ${CV_GUEST:+CV_GUEST=$CV_GUEST} /bin/bash -c 'cd /src && "$@"' bash "${command[@]}" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
+[ "$status" != 0 ] || [ $# = 0 ] || cp -r "$root/src/docs/." "$src/docs/"
 skipped=$(grep -c '\*\*\*Skipped' "$log" || true)
 if [ "$status" = 0 ] && [ "$skipped" != 0 ]; then echo "SKIP: $skipped tests skipped under Debian $other"; exit 77; fi
 exit "$status"

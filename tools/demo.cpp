@@ -1,53 +1,11 @@
 // A walk through both programs for a reader of the README: each command, the boxes it
 // showed, and the registry values and files it changed.
 #include <cstdio>
-#include <set>
 #include <sstream>
 #include "product.h"
+#include "snapshot.h"
 
 namespace {
-
-std::set<std::string> Lines(const std::string& text) {
-    std::set<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.insert(line);
-    return lines;
-}
-
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\r' ? std::string("<CR>") : c == '\n' ? std::string("<LF>") : std::string(1, c);
-    return out;
-}
-
-std::string RegistryState() {
-    std::string out;
-    for (const std::string& key : {std::string("SOFTWARE\\Vellmark"), kRun, kRunServices, kUninstall}) {
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) continue;
-        RegCloseKey(k);
-        std::istringstream dump(DumpKey(key));
-        for (std::string line; std::getline(dump, line);) {
-            const size_t colon = line.find(" : "), equals = line.find(" = ");
-            if (colon == std::string::npos || equals == std::string::npos) continue;
-            const std::string value = ValueOr(line.substr(0, colon), line.substr(colon + 3, equals - colon - 3));
-            out += "HKLM\\" + line.substr(0, equals) + " = \"" + value + "\"\n";
-        }
-        out += "HKLM\\" + key + " (key)\n";
-    }
-    return out;
-}
-
-std::string FileState(const std::vector<std::string>& files) {
-    std::string out;
-    for (const std::string& file : files)
-        if (Exists(file)) {
-            const std::string bytes = BytesOr(file);
-            out += file + ": \"" + Printable(bytes.substr(0, 120)) + "\"" +
-                   (bytes.size() > 120 ? " (" + std::to_string(bytes.size()) + " bytes)" : "") + "\n";
-        }
-    return out;
-}
 
 // Saves what the screen shows of `window` as a 24-bit BMP file.
 void SaveWindowPicture(HWND window, const std::string& path) {
@@ -70,8 +28,8 @@ void SaveWindowPicture(HWND window, const std::string& path) {
 
 // Runs one step; the box it shows, if any, is saved as `picture`.bmp.
 void Show(const std::string& title, const std::string& exe, const std::string& commandLine,
-          const std::vector<std::string>& files, const std::string& picture = "") {
-    const std::set<std::string> before = Lines(RegistryState() + FileState(files));
+          const std::string& picture = "") {
+    const Snapshot before = TakeSnapshot();
     const std::string pictures = DrawnDirectory();
     const std::string picturePath = pictures.empty() || picture.empty() ? "" : pictures + picture + ".bmp";
     const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
@@ -86,15 +44,16 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
         Check(BytesOr(picturePath, "").size() > sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER),
               "a picture of the box in " + picturePath);
     Sleep(500);
-    const std::set<std::string> after = Lines(RegistryState() + FileState(files));
+    const std::string changes = Changes(before, TakeSnapshot(), [](const Entry& e) {
+        const std::string size = e.data.size() > 120 ? " (" + std::to_string(e.data.size()) + " bytes)" : "";
+        return "\"" + Escaped(e.data.substr(0, 120)) + "\"" + size;
+    }, false);
     std::printf("\n$ %s\n  (%s) exit code %lu\n", commandLine.c_str(), title.c_str(), run.exitCode);
     for (const Box& box : run.boxes)
         std::printf("  box \"%s\"%s: %s\n", box.caption.c_str(), box.errorIcon ? " with the error icon" : "",
-                    Printable(box.text).c_str());
-    for (const std::string& line : before)
-        if (!after.count(line)) std::printf("  - %s\n", line.c_str());
-    for (const std::string& line : after)
-        if (!before.count(line)) std::printf("  + %s\n", line.c_str());
+                    Escaped(box.text).c_str());
+    std::istringstream lines(changes);
+    for (std::string line; std::getline(lines, line);) std::printf("  %s\n", line.c_str());
     std::fflush(stdout);
 }
 
@@ -107,24 +66,21 @@ int RunDemo() {
     SetString("Software\\Wine\\X11 Driver", "Decorated", "N", REG_SZ, HKEY_CURRENT_USER);
     InstallProduct(kInstallDir + "\\");
     const std::string windows = WindowsDir();
-    const std::string marker = kInstallDir + "\\cvl.ini";
-    const std::vector<std::string> files = {marker, windows + "\\WININIT.INI", kInstallDir + "\\cvnew.dat",
-                                            "C:\\Setup\\winver.ini", "C:\\Setup\\cvcfg.exe.log"};
     const std::string maint = "\"" + g_paths.maint + "\" ";
     std::printf("Product installed in %s (runpath = \"%s\\\"); Windows directory %s.\n", kInstallDir.c_str(),
                 kInstallDir.c_str(), windows.c_str());
-    Show("no command word: nothing happens", g_paths.maint, maint + "HELLO", files);
-    Show("switch the protection on", g_paths.maint, maint + "ENABLED", files);
+    Show("no command word: nothing happens", g_paths.maint, maint + "HELLO");
+    Show("switch the protection on", g_paths.maint, maint + "ENABLED");
     WriteBytes(kInstallDir + "\\cvnew.dat", std::string(512, 'A'));
     WriteBytes(kInstallDir + "\\cvval.dat", std::string(512, 'A'));
-    Show("boot header unchanged", g_paths.maint, maint + "VCHECK", files);
+    Show("boot header unchanged", g_paths.maint, maint + "VCHECK");
     WriteBytes(kInstallDir + "\\cvnew.dat", "B" + std::string(511, 'A'));
-    Show("boot header changed", g_paths.maint, maint + "vcheck", files, "vcheck-warning");
-    Show("switch the protection off", g_paths.maint, maint + "DISABLED", files);
+    Show("boot header changed", g_paths.maint, maint + "vcheck", "vcheck-warning");
+    Show("switch the protection off", g_paths.maint, maint + "DISABLED");
     SetString(kUninstall, "DisplayName", "Corvane");
-    Show("remove the product", g_paths.maint, maint + "UNINSTALL", files, "uninstall-message");
-    SetDword(kProduct, "runpath", 1);
-    Show("a damaged runpath setting", g_paths.maint, maint + "ENABLED", files, "application-error");
+    Show("remove the product", g_paths.maint, maint + "UNINSTALL", "uninstall-message");
+    SetBinary(kProduct, "runpath", std::string("\1\0\0\0", 4), REG_DWORD);
+    Show("a damaged runpath setting", g_paths.maint, maint + "ENABLED", "application-error");
     DeleteTree("SOFTWARE\\Vellmark");
 
     MakeDirs("C:\\Setup");
@@ -134,7 +90,7 @@ int RunDemo() {
         SetWineVersion("cvprobe.exe", version);
         Remove("C:\\Setup\\cvcfg.exe.log");
         Show(std::string("the probe, Wine reporting ") + version + "; cvcfg.exe.log is what the started program saw",
-             "C:\\Setup\\cvprobe.exe", "C:\\Setup\\cvprobe.exe", files);
+             "C:\\Setup\\cvprobe.exe", "C:\\Setup\\cvprobe.exe");
     }
     RemoveTree("C:\\Setup");
     return DrawnDirectory().empty() ? 0 : FinishAll();  // with pictures, whether each was drawn

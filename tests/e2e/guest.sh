@@ -34,7 +34,8 @@ make_kit() {
     # so that the guest's modprobe need not know it.
     cp "$from/modules.builtin" "$to/"
     for module in virtio_pci virtio_blk 9pnet_virtio 9p overlay crc32c_generic ext4; do
-        grep -q "/$module\.ko\$" "$to/modules.builtin" || grep "/$module\.ko\(\.xz\)\?:" "$from/modules.dep" >>"$to/modules.dep"
+        grep -q "/$module\.ko\$" "$to/modules.builtin" ||
+            grep "/$module\.ko\(\.xz\)\?:" "$from/modules.dep" >>"$to/modules.dep"
     done
     for module in $(tr -d : <"$to/modules.dep" | tr ' ' '\n' | sort -u); do
         install -D -m 644 "$from/$module" "$to/$module"

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [maint|probe|faults|records|demo|bench [rounds]]...\n");
+        std::printf("usage: e2e cvmaint.exe cvprobe.exe standin.exe [scenarios|wininit|demo|bench [rounds]]...\n");
         return 2;
     }
     MakeDirs("C:\\cvtest");
@@ -25,10 +25,8 @@ int main(int argc, char** argv) {
             if (std::string(argv[i]) == group) return true;
         return false;
     };
-    if (wanted("maint")) RunMaintenanceCases();
-    if (wanted("probe")) RunProbeCases();
-    if (wanted("faults")) RunFaultCases();
-    if (wanted("records")) RunRecordCases();
+    if (wanted("scenarios")) RunScenarios();
+    if (wanted("wininit")) RunWininitCases();
     if (!all && wanted("bench")) {
         // The do-nothing program sits beside this one.
         char self[MAX_PATH];

@@ -341,7 +341,7 @@ std::string RecordOf(const std::string& text, DWORD pid) {
 }
 }  // namespace
 
-std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode) {
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run) {
     char trace[MAX_PATH] = {}, debug[256] = {};
     Check(GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace) > 0, "run-wine.sh names the trace file");
     // The calls of the programs under test alone; the prefix's list of modules to leave out
@@ -351,7 +351,7 @@ std::string RunTraced(const std::string& exe, const std::string& commandLine, UI
     const size_t from = BytesOr(trace, "").size();
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
     SetEnvironmentVariableA("WINEDEBUG", "+pid,+relay,+exec");  // for the program alone
-    const Run run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode);
+    run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode);
     SetEnvironmentVariableA("WINEDEBUG", debug);
     return RecordOf(BytesOr(trace, "").substr(from), run.pid);
 }
@@ -424,43 +424,8 @@ void SetString(const std::string& key, const std::string& name, const std::strin
     SetRaw(key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1), root);
 }
 
-void SetDword(const std::string& key, const std::string& name, DWORD value, HKEY root) {
-    SetRaw(key, name, REG_DWORD, &value, sizeof value, root);
-}
-
 void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type, HKEY root) {
     SetRaw(key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()), root);
-}
-
-bool ReadValue(const std::string& key, const std::string& name, std::string& data, DWORD* type, HKEY root) {
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-    DWORD t = 0, size = 0;
-    bool ok = RegQueryValueExA(k, name.c_str(), nullptr, &t, nullptr, &size) == ERROR_SUCCESS;
-    if (ok) {
-        data.assign(size, '\0');
-        ok = RegQueryValueExA(k, name.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
-        data.resize(size);
-        if (type) *type = t;
-    }
-    RegCloseKey(k);
-    return ok;
-}
-
-std::string ValueOr(const std::string& key, const std::string& name, const std::string& fallback) {
-    std::string data;
-    DWORD type = 0;
-    if (!ReadValue(key, name, data, &type)) return fallback;
-    if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
-    else if (type != REG_SZ) data = "<type " + std::to_string(type) + ">" + data;
-    return data;
-}
-
-bool KeyExists(const std::string& key, HKEY root) {
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-    RegCloseKey(k);
-    return true;
 }
 
 void CreateKey(const std::string& key, HKEY root) {
@@ -495,30 +460,6 @@ void DeleteValue(const std::string& key, const std::string& name, HKEY root) {
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
     RegDeleteValueA(k, name.c_str());
     RegCloseKey(k);
-}
-
-std::string DumpKey(const std::string& key, HKEY root) {
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key " + key + ">";
-    std::vector<std::string> lines;
-    char name[16384];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name, type = 0, size = 0;
-        if (RegEnumValueA(k, i, name, &len, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        std::string data;
-        ReadValue(key, name, data, &type, root);
-        lines.push_back(key + " : " + name + " = " + std::to_string(type) + ":" + Hex(data));
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        lines.push_back(DumpKey(key + "\\" + name, root));
-    }
-    RegCloseKey(k);
-    std::sort(lines.begin(), lines.end());
-    std::string out;
-    for (const auto& l : lines) out += l + "\n";
-    return out;
 }
 
 // ---- Files -------------------------------------------------------------------------------
@@ -563,8 +504,7 @@ void MakeDirs(const std::string& path) {
         if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
-// Calls `visit` for every entry of `directory` but "." and "..".
-static void ForEachEntry(const std::string& directory, const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
+void ForEachEntry(const std::string& directory, const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((directory + "\\*").c_str(), &found);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -592,38 +532,10 @@ void SetReadOnly(const std::string& path, bool readOnly) {
     SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
-std::string ListDirectory(const std::string& directory) {
-    std::vector<std::string> names;
-    ForEachEntry(directory, [&](const WIN32_FIND_DATAA& found) {
-        names.push_back(std::string(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
-                        std::to_string(found.ftLastWriteTime.dwLowDateTime));
-    });
-    std::sort(names.begin(), names.end());
-    std::string out;
-    for (const auto& n : names) out += n + "\n";
-    return out;
-}
-
 std::string WindowsDir() {
     char buffer[MAX_PATH];
     GetWindowsDirectoryA(buffer, MAX_PATH);
     return buffer;
-}
-
-std::string ShortName(const std::string& path) {
-    char buffer[MAX_PATH];
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n && n < MAX_PATH ? std::string(buffer) : path;
-}
-
-std::string Hex(const std::string& bytes) {
-    std::string out;
-    char two[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(two, sizeof two, "%02x", c);
-        out += two;
-    }
-    return out;
 }
 
 void SetWineVersion(const std::string& exeName, const std::string& version) {

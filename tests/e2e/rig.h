@@ -40,13 +40,14 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode = 0);
 
-// Runs `exe` in C:\\ as RunProgram does and hands back the record of the run: every call the
-// program itself made, in order, as Wine's trace shows it (in the file that run-wine.sh names
-// in CV_TRACE), written so that it is the same on every run (tests/data/traced-calls.txt).
-std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode);
+// Runs `exe` in C:\\ as RunProgram does, into `run`, and hands back the record of the run:
+// every call the program itself made, in order, as Wine's trace shows it (in the file that
+// run-wine.sh names in CV_TRACE), written so that it is the same on every run
+// (tests/data/traced-calls.txt).
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run);
 
-// Where a run leaves what it draws, the pictures of boxes and the records of runs (CV_DRAWN,
-// a directory, with its trailing backslash), or empty for nowhere.
+// Where a run leaves what it draws, the pictures of boxes and the outcomes of scenarios
+// (CV_DRAWN, a directory, with its trailing backslash), or empty for nowhere.
 std::string DrawnDirectory();
 
 // The visible message box of process `pid`, or null.
@@ -66,18 +67,11 @@ int FinishAll();  // prints the closing line, returns the process exit code
 // Registry under HKEY_LOCAL_MACHINE unless a root is given.
 void SetString(const std::string& key, const std::string& name, const std::string& value, DWORD type = REG_SZ,
                HKEY root = HKEY_LOCAL_MACHINE);
-void SetDword(const std::string& key, const std::string& name, DWORD value, HKEY root = HKEY_LOCAL_MACHINE);
 void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type,
                HKEY root = HKEY_LOCAL_MACHINE);
-bool ReadValue(const std::string& key, const std::string& name, std::string& data, DWORD* type = nullptr,
-               HKEY root = HKEY_LOCAL_MACHINE);
-std::string ValueOr(const std::string& key, const std::string& name, const std::string& fallback = "<absent>");
-bool KeyExists(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
 void CreateKey(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
 void DeleteTree(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
 void DeleteValue(const std::string& key, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE);
-// Every value and subkey below `key`, as text, for before/after comparisons.
-std::string DumpKey(const std::string& key, HKEY root = HKEY_LOCAL_MACHINE);
 
 // Files.
 void WriteBytes(const std::string& path, const std::string& bytes);
@@ -88,11 +82,10 @@ void Remove(const std::string& path);  // clears read-only first
 void MakeDirs(const std::string& path);
 void RemoveTree(const std::string& path);
 void SetReadOnly(const std::string& path, bool readOnly);
-std::string ListDirectory(const std::string& directory);  // names, sizes and write times, sorted
+// Calls `visit` for every entry of `directory` but "." and "..".
+void ForEachEntry(const std::string& directory, const std::function<void(const WIN32_FIND_DATAA&)>& visit);
 
 std::string WindowsDir();
-std::string ShortName(const std::string& path);
-std::string Hex(const std::string& bytes);
 
 // The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
 void SetWineVersion(const std::string& exeName, const std::string& version);
@@ -117,10 +110,7 @@ struct Paths {
 };
 extern Paths g_paths;
 
-void RunMaintenanceCases();
-void RunProbeCases();
-void RunFaultCases();
+void RunScenarios();     // the rows of scenarios.txt (CV_ROW names one to run alone)
 void RunWininitCases();
-void RunRecordCases();
 int RunDemo();  // the exit code
 void RunBench(const std::string& emptyExe, int rounds);

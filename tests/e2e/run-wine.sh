@@ -5,10 +5,10 @@
 # root this script runs Wine as the unprivileged user "cvtest", created when missing.
 # CV_EXTRA_FILES names more files to place beside the test program. CV_DRAWN names a
 # directory where the run leaves what it draws: a PNG picture of each message box the
-# demonstration shows, and the record of each traced run (NAME.txt); CV_DRAWN_SAME_AS names
-# a directory of what it must draw again, byte for byte. What Wine writes to the standard
-# error, its trace of the traced runs among it, goes to a file that the test program finds
-# in CV_TRACE.
+# demonstration shows, and the outcome of each scenario (NAME.txt); CV_DRAWN_SAME_AS names
+# a directory of what it must draw again, byte for byte. CV_ROW names one scenario to run
+# alone. What Wine writes to the standard error, its trace of the recorded runs among it,
+# goes to a file that the test program finds in CV_TRACE.
 # CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77 means the run could not
 # take place on this machine.
 set -euo pipefail
@@ -38,7 +38,7 @@ as_user() {
 work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
 chmod 755 "$work"
 cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" "$(dirname "$0")/../data/traced-calls.txt" \
-    $CV_EXTRA_FILES "$work/"
+    "$(dirname "$0")/scenarios.txt" $CV_EXTRA_FILES "$work/"
 chown -R "$user" "$work"
 
 # Xvfb picks a free display itself and names it on file descriptor 3, so that runs side by
@@ -68,7 +68,7 @@ if [ -n "$CV_DRAWN" ]; then
     drawn=$(win "$work/drawn")
 fi
 run_wine() {
-    # One locale on every machine: the dates, the texts and the records depend on it.
+    # One locale on every machine: the dates, the texts and the outcomes depend on it.
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
         WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$display" CV_DRAWN="$drawn" \
         CV_TRACE="$(win "$work/trace")" "$@"
@@ -98,12 +98,14 @@ for picture in "$work"/drawn/*.bmp; do
     rm "$picture"
 done
 cp "$work"/drawn/*.png "$work"/drawn/*.txt "$CV_DRAWN/" 2>/dev/null || true
-# With CV_DRAWN_SAME_AS, each picture and record there must have been drawn again, byte for
-# byte, and each drawn must be there.
+# With CV_DRAWN_SAME_AS, each picture and outcome there must have been drawn again, byte for
+# byte, and each drawn must be there; with CV_ROW, that row's outcome alone.
 if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
-    for name in $( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$work/drawn" && ls) 2>/dev/null | sort -u); do
+    names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$work/drawn" && ls) 2>/dev/null | sort -u)
+    [ -z "${CV_ROW:-}" ] || names=$CV_ROW.txt
+    for name in $names; do
         cmp -s "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" && continue
-        echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/records draws" \
+        echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/outcomes draws" \
             "them again when the change is meant)"
         if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" | head -n 60 || true; fi
         status=1

@@ -1,7 +1,7 @@
 // Stands in for the programs that cvmaint and cvprobe start (the web browser, the
-// configuration program, a decoy): appends to "<own path>.log" how it was started and what
-// winver.ini beside it held at that moment (in C:\\cvtest\\standin-fallback.log when its own
-// directory is read-only).
+// configuration program, a decoy): appends to "<own path>.log" how it was started (its
+// command line, show state and current directory) and what winver.ini beside it held then
+// (in C:\\cvtest\\standin-fallback.log when its own directory is read-only).
 #include <windows.h>
 #include <string>
 
@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
 
-    std::string winver = "<absent>";
+    std::string winver = "(none)";
     HANDLE file = CreateFileA((directory + "winver.ini").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -26,8 +26,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         CloseHandle(file);
         winver.assign(buffer, got);
     }
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
     const std::string record = std::string("cmdline=") + GetCommandLineA() + "\nshow=" + std::to_string(show) +
-                               "\nwinver=" + winver + "\n";
+                               "\ndir=" + current + "\nwinver=" + winver + "\n";
     HANDLE log = CreateFileA((std::string(self) + ".log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                              OPEN_ALWAYS, 0, nullptr);
     if (log == INVALID_HANDLE_VALUE)  // its own directory is read-only

@@ -8,9 +8,15 @@
 
 namespace {
 
-// Every section of a profile file as the system reads it: name (lower case) -> entries.
-// The first section of a name hides any later one, as it does for every reader.
-std::map<std::string, std::string> ReadSections(const std::string& path) {
+std::set<std::string> Entries(const std::string& section) {
+    std::set<std::string> entries;
+    for (size_t at = 0; at < section.size(); at = section.find('\0', at) + 1) entries.insert(section.c_str() + at);
+    return entries;
+}
+
+}  // namespace
+
+ProfileSections ReadSections(const std::string& path) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // nothing stale in this process
     std::vector<char> names(65536), entries(65536);
     GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
@@ -25,69 +31,19 @@ std::map<std::string, std::string> ReadSections(const std::string& path) {
     return sections;
 }
 
-std::set<std::string> Entries(const std::string& section) {
-    std::set<std::string> entries;
-    for (size_t at = 0; at < section.size(); at = section.find('\0', at) + 1) entries.insert(section.c_str() + at);
-    return entries;
+void CheckReaderAgrees(ProfileSections before) {
+    ProfileSections after = ReadSections(Wininit());
+    std::set<std::string> expected = Entries(before["rename"]);
+    expected.insert("NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl");
+    expected.insert("NUL=" + WindowsDir() + "\\cvvchk.exe");
+    Check(Entries(after["rename"]) == expected,
+          "[Rename] holds what it held and both our lines, as the system reads it");
+    before.erase("rename");
+    after.erase("rename");
+    Check(after == before, "every other section reads as before");
 }
 
-// Every shape of WININIT.INI met: UNINSTALL keeps what the system's reader saw in every
-// section and adds our two lines to [Rename]; where `after` is given, byte for byte.
-void ShapeCases() {
-    const std::string cvvchk = "NUL=" + WindowsDir() + "\\cvvchk.exe";
-    std::string huge = "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Big]\r\n";
-    while (huge.size() < 1024 * 1024) huge += "K" + std::to_string(huge.size()) + "=0123456789abcdef\r\n";
-    const struct {
-        const char* name;
-        std::string before, after;
-        DWORD attributes = 0;  // hidden or system: kept when the new text is swapped in
-    } files[] = {
-        {"another program's line, then another section",
-         "[rename]\r\nNUL=C:\\OTHER.TMP\r\n\r\n[Other]\r\nA=1\r\n",
-         "[rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + "\r\n[Other]\r\nA=1\r\n"},
-        {"no [Rename] and no final line break", "[Other]\r\nA=1", "[Other]\r\nA=1\r\n[Rename]\r\n" + OurLines()},
-        {"[Rename] last without a final line break", "[Rename]\r\nNUL=C:\\OTHER.TMP",
-         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines()},
-        {"[Rename] twice", "[Rename]\r\nX=1\r\n[rename]\r\nY=2\r\n",
-         "[Rename]\r\nX=1\r\n" + OurLines() + "[rename]\r\nY=2\r\n"},
-        {"our lines already there", "[Rename]\r\n" + OurLines(), "[Rename]\r\n" + OurLines()},
-        {"blank lines", "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n\r\n\r\n[X]\r\n",
-         "\r\n[Rename]\r\n\r\nNUL=C:\\A\r\n" + OurLines() + "\r\n\r\n[X]\r\n"},
-        {"bare line feeds", "[Rename]\nNUL=C:\\A\n", "[Rename]\nNUL=C:\\A\n" + OurLines()},
-        {"1 MB", huge, "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n" + OurLines() + huge.substr(huge.find("[Big]"))},
-        {"hidden and system", "[Rename]\r\n[X]\r\n", "[Rename]\r\n" + OurLines() + "[X]\r\n",
-         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
-        {"blanks in and around the header", "  [ Rename ]  \r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n", ""},
-        {"comments and other case",
-         "; set up by another program\r\n[RENAME]\r\n; pending\r\nNUL=C:\\OTHER.TMP\r\n", ""},
-        {"two [Rename] sections, ours in the second",
-         "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n[Keep]\r\nA=1\r\n[rename]\r\n" + cvvchk + "\r\n", ""},
-        {"blank lines after the last section", "[Rename]\r\nNUL=C:\\OTHER.TMP\r\n\r\n\r\n", ""},
-    };
-    for (const auto& file : files) {
-        BeginCase(std::string("WININIT.INI after UNINSTALL: ") + file.name);
-        ResetMachine();
-        WriteBytes(Wininit(), file.before);
-        if (file.attributes) SetFileAttributesA(Wininit().c_str(), file.attributes);
-        std::map<std::string, std::string> before = ReadSections(Wininit());
-        const Run run = RunMaint("UNINSTALL");
-        CheckEqual(run.exitCode, 0, "exit code");
-        CheckBoxes(run, {UninstallMessage()});
-        if (!file.after.empty()) CheckEqual(BytesOr(Wininit()), file.after, "WININIT.INI");
-        if (file.attributes)
-            CheckEqual(GetFileAttributesA(Wininit().c_str()) & file.attributes, file.attributes, "attributes");
-        std::map<std::string, std::string> after = ReadSections(Wininit());
-        std::set<std::string> expected = Entries(before["rename"]);
-        expected.insert("NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl");
-        expected.insert(cvvchk);
-        const std::set<std::string> renamed = Entries(after["rename"]);
-        Check(renamed == expected, "[Rename] holds what it held and both our lines");
-        before.erase("rename");
-        after.erase("rename");
-        Check(after == before, "every other section reads as before");
-        CheckEqual(EditLeftovers(), "", "nothing left beside WININIT.INI");
-    }
-}
+namespace {
 
 void ProfileCacheCases() {
     // UNINSTALL asks the system to write out its cached copy of WININIT.INI first; where the
@@ -129,10 +85,7 @@ void ConcurrentCases() {
         WriteBytes(Wininit(), before);
         const std::string names = WindowsFileNames();
         const std::vector<Run> runs = RunTogether(g_paths.maint, "\"" + g_paths.maint + "\" UNINSTALL", 6);
-        for (const Run& run : runs) {
-            CheckEqual(run.exitCode, 0, "exit code");
-            CheckBoxes(run, {UninstallMessage()});
-        }
+        for (const Run& run : runs) CheckUninstalled(run);
         CheckEqual(BytesOr(Wininit()), expected, "every line stands, ours once each");
         CheckEqual(WindowsFileNames(), names, "no file left or lost in the Windows directory");
     }
@@ -141,7 +94,6 @@ void ConcurrentCases() {
 }  // namespace
 
 void RunWininitCases() {
-    ShapeCases();
     ProfileCacheCases();
     ConcurrentCases();
 }

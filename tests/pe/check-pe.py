@@ -52,7 +52,8 @@ outside = imports - listed(allow)
 ok(not outside, "every import exported by Windows 95" + (f" (not: {text(outside)})" if outside else ""))
 unlisted, missing = imports - listed(expected), listed(expected) - imports
 ok(not unlisted and not missing, f"imports exactly {os.path.basename(expected)}"
-   + (f" (not listed: {text(unlisted)})" if unlisted else "") + (f" (listed, not imported: {text(missing)})" if missing else ""))
+   + (f" (not listed: {text(unlisted)})" if unlisted else "")
+   + (f" (listed, not imported: {text(missing)})" if missing else ""))
 
 strings = {}
 for info in getattr(pe, "FileInfo", []):

@@ -1,0 +1,203 @@
+// The scenarios of scenarios.txt, run one after another from the same machine: each row's
+// setup, its runs, and its whole outcome written as NAME.txt into CV_DRAWN (run-wine.sh holds
+// each against docs/outcomes); then the machine is put back and checked to be as it was.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include "product.h"
+#include "snapshot.h"
+
+namespace {
+
+struct Scenario {
+    std::string name, what;
+    std::vector<std::pair<std::string, std::string>> lines;  // each setup or run line: its word, the rest
+};
+
+std::string After(const std::string& text, const std::string& mark) {
+    const size_t at = text.find(mark);
+    return at == std::string::npos ? "" : text.substr(at + mark.size());
+}
+std::string Before(const std::string& text, const std::string& mark) { return text.substr(0, text.find(mark)); }
+bool Has(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+HKEY Root(const std::string& path) { return path.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+// Rows "[name] what it shows", each followed by its lines; "use NAME" takes the lines of the
+// block "setup NAME" in its place.
+std::vector<Scenario> ReadScenarios(const std::string& text) {
+    std::vector<Scenario> rows;
+    std::map<std::string, Scenario> setups;
+    Scenario* current = nullptr;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::string word = Before(line, " "), rest = After(line, " ");
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            rows.push_back({Before(line.substr(1), "]"), After(line, "] "), {}});
+            current = &rows.back();
+        } else if (word == "setup") {
+            current = &setups[rest];
+        } else if (word == "use" && setups.count(rest) && current) {
+            current->lines.insert(current->lines.end(), setups[rest].lines.begin(), setups[rest].lines.end());
+        } else if (current) {
+            current->lines.emplace_back(word, rest);
+        } else {
+            Check(false, "scenarios.txt: a line outside a row: " + line);
+        }
+    }
+    return rows;
+}
+
+void SetUp(const std::string& word, const std::string& rest) {
+    const std::string path = Unescaped(Before(rest, " = ")), data = Unescaped(After(rest, " = "));
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    if (word == "value") {  // value ROOT\KEY : NAME = TYPE BYTES
+        const std::string key = After(Before(path, " : "), "\\"), name = After(path, " : ");
+        const std::vector<std::string> types = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
+                                                "REG_DWORD_BIG_ENDIAN", "REG_LINK", "REG_MULTI_SZ"};
+        const auto type = std::find(types.begin(), types.end(), Before(data, " ")) - types.begin();
+        Check(type < 8, "scenarios.txt: a value's type: " + rest);
+        SetBinary(key, name == "@" ? "" : name, After(data, " "), static_cast<DWORD>(type), Root(path));
+    } else if (word == "key") {
+        CreateKey(After(path, "\\"), Root(path));
+    } else if (word == "dir") {
+        MakeDirs(path);
+    } else if (word == "file") {  // file PATH = BYTES
+        MakeDirs(folder);
+        WriteBytes(path, data);
+    } else if (word == "copy") {  // copy PATH = cvprobe, or standin
+        MakeDirs(folder);
+        const std::string& from = data == "cvprobe" ? g_paths.probe : g_paths.standIn;
+        Check(CopyFileA(from.c_str(), path.c_str(), FALSE), "copy " + rest);
+    } else if (word == "attributes") {  // attributes PATH = read-only hidden system
+        SetFileAttributesA(path.c_str(), (Has(data, "read-only") ? FILE_ATTRIBUTE_READONLY : 0) |
+                                             (Has(data, "hidden") ? FILE_ATTRIBUTE_HIDDEN : 0) |
+                                             (Has(data, "system") ? FILE_ATTRIBUTE_SYSTEM : 0));
+    } else if (word == "windows") {
+        SetWineVersion("cvprobe.exe", rest);
+    } else if (word == "date-picture" || word == "date-separator") {
+        SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
+                  HKEY_CURRENT_USER);
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|today|profile-reader"))) {
+        Check(false, "scenarios.txt: no such line: " + word + " " + rest);
+    }
+}
+
+// hold PATH [= sharing read write delete, for reading]: held open while the row runs.
+std::unique_ptr<FileHold> Hold(const std::string& rest) {
+    const std::string how = After(rest, " = ");
+    const DWORD share = (Has(how, "read") ? FILE_SHARE_READ : 0) | (Has(how, "write") ? FILE_SHARE_WRITE : 0) |
+                        (Has(how, "delete") ? FILE_SHARE_DELETE : 0);
+    auto hold = std::make_unique<FileHold>(Before(rest, " = "), share,
+                                           Has(how, "for reading") ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE);
+    Check(hold->Held(), "holding " + rest);
+    return hold;
+}
+
+// Today's date as the marker file writes it: in the row's picture (system letters, "/" for
+// the locale's separator), or in the short date format.
+std::string Today(const std::string& picture) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char separator[16] = {}, date[128] = {};
+    GetLocaleInfoA(GetThreadLocale(), LOCALE_SDATE, separator, sizeof separator);
+    const std::string system = std::regex_replace(picture, std::regex("/"), std::string("'") + separator + "'");
+    GetDateFormatA(LOCALE_USER_DEFAULT, picture.empty() ? DATE_SHORTDATE : 0, &now,
+                   picture.empty() ? nullptr : system.c_str(), date, sizeof date);
+    return date;
+}
+
+std::string Shown(const std::string& bytes, const std::string& today) {
+    const std::string text = "\"" + Escaped(bytes) + "\"", date = Escaped(today);
+    if (text.size() > 2048) {  // its size and hash (FNV-1a)
+        unsigned long long hash = 14695981039346656037ull;
+        for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+        char sum[64];
+        std::snprintf(sum, sizeof sum, "(%u bytes, hash %016llx)", static_cast<unsigned>(bytes.size()), hash);
+        return sum;
+    }
+    const size_t at = date.empty() ? std::string::npos : text.find(date);
+    return at == std::string::npos ? text : text.substr(0, at) + "(today)" + text.substr(at + date.size());
+}
+
+std::string BoxText(const Box& box) {
+    const char* names[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No", "", "", "Try Again",
+                           "Continue"};
+    std::string buttons;
+    for (int id : box.buttons) buttons += std::string(buttons.empty() ? "" : " ") + names[id];
+    const std::string text = std::regex_replace(box.text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+    return "box \"" + box.caption + "\", " + (box.errorIcon ? "error icon" : box.hasIcon ? "an icon" : "no icon") +
+           ", buttons " + buttons + ", " + (box.owned ? "owned" : "no owner") + "\n  " + Escaped(text) + "\n";
+}
+
+std::string RunRow(const Scenario& row) {
+    std::string outcome = "# " + row.name + ": " + row.what + "\n", today, started;
+    std::vector<std::string> runs;
+    bool recorded = false, reader = false;
+    for (const auto& [word, rest] : row.lines) {
+        SetUp(word, rest);
+        if (word == "run") runs.push_back(rest);
+        recorded = recorded || word == "recorded";
+        reader = reader || word == "profile-reader";
+        if (word == "started") started = rest + ".log";
+        if (word == "today") today = rest;
+    }
+    Check(!runs.empty(), "the row runs a program");
+    const ProfileSections sections = reader ? ReadSections(Wininit()) : ProfileSections();
+    Snapshot before = TakeSnapshot();
+    std::unique_ptr<FileHold> hold;
+    for (const auto& [word, rest] : row.lines)
+        if (word == "hold") hold = Hold(rest);
+    for (size_t i = 0; i < runs.size(); ++i) {
+        // run PROGRAM [ARGUMENTS]: cvmaint, cvprobe, or a path, in quotes where it holds a blank
+        const std::string& line = runs[i];
+        const size_t end = line[0] == '"' ? line.find('"', 1) + 1 : std::min(line.find(' '), line.size());
+        const std::string name = Unescaped(line[0] == '"' ? line.substr(1, end - 2) : line.substr(0, end));
+        const std::string exe = name == "cvmaint" ? g_paths.maint : name == "cvprobe" ? g_paths.probe : name;
+        const std::string commandLine =
+            "\"" + exe + "\"" + (end < line.size() ? " " + Unescaped(line.substr(end + 1)) : "");
+        const size_t logged = BytesOr(started, "").size();
+        Run run;
+        // A recorded run is given an error mode as a parent would hand it on: no open-file and no fault boxes.
+        const std::string record =
+            recorded ? RunTraced(exe, commandLine, SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX, run) : "";
+        if (!recorded) run = RunProgram(exe, commandLine);
+        for (int waited = 0; !started.empty() && waited < 5000 && BytesOr(started, "").size() == logged; waited += 100)
+            Sleep(100);  // nobody waits for a started program to write its log
+        if (!started.empty()) Sleep(200);
+        if (i + 1 == runs.size()) hold.reset();
+        const Snapshot after = TakeSnapshot();
+        const std::string date = Today(today);
+        outcome += "\n$ " + Escaped(commandLine) + "\nexit code " + std::to_string(run.exitCode) + "\n";
+        for (const Box& box : run.boxes) outcome += BoxText(box);
+        const std::string changes = Changes(before, after, [&](const Entry& e) { return Shown(e.data, date); });
+        outcome += changes.empty() ? "nothing changed\n" : changes;
+        if (recorded) outcome += "calls:\n" + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
+        before = after;
+    }
+    if (reader) CheckReaderAgrees(sections);
+    return outcome;
+}
+
+}  // namespace
+
+void RunScenarios() {
+    char self[MAX_PATH], only[256] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    GetEnvironmentVariableA("CV_ROW", only, sizeof only);
+    const std::string drawn = DrawnDirectory(), directory(self, std::strrchr(self, '\\') + 1);
+    Check(!drawn.empty(), "CV_DRAWN names where the outcomes go");
+    ResetMachine();
+    const Snapshot base = TakeSnapshot();
+    for (const Scenario& row : ReadScenarios(BytesOr(directory + "scenarios.txt", ""))) {
+        if (*only && row.name != only) continue;
+        BeginCase(row.name + ": " + row.what);
+        WriteBytes(drawn + row.name + ".txt", RunRow(row));
+        Restore(base, TakeSnapshot());
+        const std::string left = Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
+        Check(left.empty(), "the machine put back as it was:\n" + left);
+    }
+}

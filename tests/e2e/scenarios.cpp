@@ -51,7 +51,9 @@ std::vector<Scenario> ReadScenarios(const std::string& text) {
     return rows;
 }
 
-void SetUp(const std::string& word, const std::string& rest) {
+void SetUp(const std::string& word, const std::string& line) {
+    const bool empty = line.size() > 1 && line.compare(line.size() - 2, 2, " =") == 0;  // "file PATH =": no bytes
+    const std::string rest = empty ? line + " " : line;
     const std::string path = Unescaped(Before(rest, " = ")), data = Unescaped(After(rest, " = "));
     const std::string folder = path.substr(0, path.rfind('\\'));
     if (word == "value") {  // value ROOT\KEY : NAME = TYPE BYTES

@@ -67,7 +67,11 @@ cleanup() {
     rm -f "$log"
 }
 trap cleanup EXIT
-bind() { mkdir -p "$root$2" && mount "${@:3}" "$1" "$root$2" && mounts+=("$root$2"); }
+bind() {
+    mkdir -p "$root$2"
+    mount "${@:3}" "$1" "$root$2" || { echo "SKIP: $2 cannot be mounted in the root here"; exit 77; }
+    mounts+=("$root$2")
+}
 bind proc /proc -t proc
 bind sysfs /sys -t sysfs
 bind /dev /dev --rbind

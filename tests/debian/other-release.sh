@@ -52,12 +52,16 @@ if [ ! -e "$root/.made" ]; then
     rm -rf "$root" && mv "$root.new" "$root"
 fi
 
-# The tree as it stands (tracked files and new ones git does not ignore), not its builds; the
-# root's own builds of it are kept, so that the next run builds only what changed.
+# The tree as it stands (tracked files and new ones git does not ignore; without git, every
+# file), not its builds; the root's own builds of it are kept, so that the next run builds only
+# what changed.
 mkdir -p "$root/src"
 find "$root/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
-(cd "$src" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar -c --ignore-failed-read 2>/dev/null) |
-    tar -x -C "$root/src"
+if command -v git >/dev/null && git -C "$src" rev-parse >/dev/null 2>&1; then
+    (cd "$src" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar -c --ignore-failed-read 2>/dev/null)
+else
+    tar -c -C "$src" --exclude=./build --exclude=./dist --exclude=./.git .
+fi | tar -x -C "$root/src"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 mounts=()

@@ -39,7 +39,6 @@ mkdir -p "$roots"
 exec 9>"$root.lock"
 flock 9
 if [ ! -e "$root/.made" ]; then
-    source "$src/scripts/packages.sh"
     "$src/scripts/ensure-packages" debootstrap
     echo "making a minimal Debian $other root in $root (once)"
     rm -rf "$root.new"

@@ -1,5 +1,6 @@
 // The end-to-end rig: starting programs, reading their boxes, registry and file helpers.
 #include "rig.h"
+#include "snapshot.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -380,22 +381,8 @@ void Check(bool condition, const std::string& what) {
     std::fflush(stdout);
 }
 
-static std::string Printable(const std::string& s) {
-    std::string out;
-    for (unsigned char c : s) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c < 0x20 || c >= 0x7f) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        } else out += static_cast<char>(c);
-    }
-    return out;
-}
-
 void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what) {
-    Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
+    Check(actual == expected, what + ": got \"" + Escaped(actual) + "\", expected \"" + Escaped(expected) + "\"");
 }
 
 void CheckEqual(long long actual, long long expected, const std::string& what) {

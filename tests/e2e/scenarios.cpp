@@ -58,11 +58,10 @@ void SetUp(const std::string& word, const std::string& line) {
     const std::string folder = path.substr(0, path.rfind('\\'));
     if (word == "value") {  // value ROOT\KEY : NAME = TYPE BYTES
         const std::string key = After(Before(path, " : "), "\\"), name = After(path, " : ");
-        const std::vector<std::string> types = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
-                                                "REG_DWORD_BIG_ENDIAN", "REG_LINK", "REG_MULTI_SZ"};
-        const auto type = std::find(types.begin(), types.end(), Before(data, " ")) - types.begin();
+        DWORD type = 0;
+        while (type < 8 && TypeName(type) != Before(data, " ")) ++type;
         Check(type < 8, "scenarios.txt: a value's type: " + rest);
-        SetBinary(key, name == "@" ? "" : name, After(data, " "), static_cast<DWORD>(type), Root(path));
+        SetBinary(key, name == "@" ? "" : name, After(data, " "), type, Root(path));
     } else if (word == "key") {
         CreateKey(After(path, "\\"), Root(path));
     } else if (word == "dir") {

@@ -74,15 +74,15 @@ std::string Attributes(DWORD attributes) {
     return "(" + (out.empty() ? std::string("normal") : out) + ")";
 }
 
+bool Same(const Entry& a, const Entry& b) { return a.kind == b.kind && a.type == b.type && a.data == b.data; }
+
+}  // namespace
+
 std::string TypeName(DWORD type) {
     const char* names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN",
                            "REG_LINK", "REG_MULTI_SZ"};
     return type < 8 ? names[type] : "type " + std::to_string(type);
 }
-
-bool Same(const Entry& a, const Entry& b) { return a.kind == b.kind && a.type == b.type && a.data == b.data; }
-
-}  // namespace
 
 Snapshot TakeSnapshot() {
     Snapshot s;
@@ -98,35 +98,38 @@ Snapshot TakeSnapshot() {
 
 std::string Changes(const Snapshot& before, const Snapshot& after, const std::function<std::string(const Entry&)>& show,
                     bool rewrites) {
-    const auto line = [&](char sign, const Entry& e) {
-        if (e.kind == 'k') return std::string(1, sign) + " " + RootName(e.root) + "\\" + e.key + " (key)\n";
-        if (e.kind == 'd') return std::string(1, sign) + " " + e.path + "\\ (directory)\n";
-        if (e.kind == 'f') return std::string(1, sign) + " " + e.path + " " + Attributes(e.type) + " " + show(e) + "\n";
-        return std::string(1, sign) + " " + RootName(e.root) + "\\" + e.key + " : " + (e.name.empty() ? "@" : e.name) +
-               " = " + TypeName(e.type) + " " + show(e) + "\n";
+    const auto name = [](const Entry& e) {
+        if (e.kind == 'k') return RootName(e.root) + ("\\" + e.key) + " (key)";
+        if (e.kind == 'd') return e.path + "\\ (directory)";
+        if (e.kind == 'f') return e.path;
+        return RootName(e.root) + ("\\" + e.key) + " : " + (e.name.empty() ? "@" : e.name);
+    };
+    // What an entry holds: a file's attributes and bytes (`how` saying what the bytes are), a
+    // value's type and data.
+    const auto held = [&](const Entry& e, const char* how = "") {
+        if (e.kind == 'f') return " " + Attributes(e.type) + " " + how + show(e);
+        return e.kind == 'v' ? " = " + TypeName(e.type) + " " + show(e) : std::string();
     };
     std::string out;
     auto b = before.begin(), a = after.begin();
     while (b != before.end() || a != after.end()) {
         if (a == after.end() || (b != before.end() && b->first < a->first)) {
-            out += line('-', (b++)->second);
+            out += "- " + name(b->second) + held(b->second) + "\n";
+            ++b;
         } else if (b == before.end() || a->first < b->first) {
-            out += line('+', (a++)->second);
+            out += "+ " + name(a->second) + held(a->second) + "\n";
+            ++a;
         } else {
-            const Entry& was = b->second;
-            if (a->second.kind == 'f' && was.type == a->second.type && a->second.data.size() > was.data.size() &&
-                a->second.data.compare(0, was.data.size(), was.data) == 0) {
-                Entry added = a->second;
+            const Entry &was = b->second, &is = a->second;
+            if (is.kind == 'f' && was.type == is.type && is.data.size() > was.data.size() &&
+                is.data.compare(0, was.data.size(), was.data) == 0) {
+                Entry added = is;
                 added.data.erase(0, was.data.size());
-                std::string appended = line('~', added);
-                out += appended.insert(appended.find(") \"") + 2, "appended ");
-            } else if (!Same(was, a->second)) {
-                out += line('~', a->second);
-                const std::string was = line(' ', b->second);
-                out += "  was" + was.substr(was.find(a->second.kind == 'f' ? " (" : " = "));
-            } else if (rewrites && a->second.kind == 'f' &&
-                       CompareFileTime(&a->second.written, &b->second.written) != 0) {
-                out += "~ " + a->second.path + " written again, the same bytes\n";
+                out += "~ " + name(is) + held(added, "appended ") + "\n";
+            } else if (!Same(was, is)) {
+                out += "~ " + name(is) + held(is) + "\n  was" + held(was) + "\n";
+            } else if (rewrites && is.kind == 'f' && CompareFileTime(&is.written, &was.written) != 0) {
+                out += "~ " + is.path + " written again, the same bytes\n";
             }
             ++a, ++b;
         }

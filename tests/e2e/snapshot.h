@@ -27,6 +27,9 @@ Snapshot TakeSnapshot();
 std::string Changes(const Snapshot& before, const Snapshot& after, const std::function<std::string(const Entry&)>& show,
                     bool rewrites = true);
 
+// A registry value's type by its name in <winnt.h> ("REG_SZ"), or "type N".
+std::string TypeName(DWORD type);
+
 // Puts the watched places back as `wanted` has them, from `now`.
 void Restore(const Snapshot& wanted, const Snapshot& now);
 

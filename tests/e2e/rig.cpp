@@ -135,25 +135,49 @@ HWND FindMessageBox(DWORD pid) {
     return search.found;
 }
 
+// Runs `routine` with `argument` on a thread of its own in the suspended `process` (the
+// system's DLLs lie alike in every process); false when it did not run. `result` is its answer.
+static bool RunInside(const PROCESS_INFORMATION& process, const void* routine, void* argument, DWORD& result) {
+    HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0,
+        reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(routine)), argument, 0, nullptr);
+    const bool ran =
+        thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &result);
+    if (thread) CloseHandle(thread);
+    return ran;
+}
+
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
-                  PROCESS_INFORMATION& process, UINT givenMode) {
+                  PROCESS_INFORMATION& process, UINT givenMode, const std::string& play) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     process = {};
     std::string line = commandLine;
-    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, givenMode ? CREATE_SUSPENDED : 0, nullptr,
-                        directory.c_str(), &startup, &process)) {
+    if (!play.empty()) SetEnvironmentVariableA("CV_PLAY", play.c_str());  // for faults.dll, which takes it away
+    const bool started = CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE,
+                                        givenMode || !play.empty() ? CREATE_SUSPENDED : 0, nullptr,
+                                        directory.c_str(), &startup, &process);
+    SetEnvironmentVariableA("CV_PLAY", nullptr);
+    if (!started) {
         Check(false, "could not start " + exe);
         return false;
     }
-    if (givenMode) {  // set by a thread of its own before the program's first instruction
-        HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0,  // SetErrorMode lies alike in every process
-            reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(&SetErrorMode)),
-            reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), 0, nullptr);
-        Check(thread && WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && CloseHandle(thread),
-              "error mode given to " + exe);
-        ResumeThread(process.hThread);
+    // Before the program's first instruction: the library that plays the row's answers, and
+    // the error mode a parent would hand on (Wine hands none on).
+    DWORD result = 0;
+    if (!play.empty()) {  // faults.dll, beside this program
+        char self[MAX_PATH];
+        const std::string rig(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+        const std::string path = rig.substr(0, rig.rfind('\\') + 1) + "faults.dll";
+        void* remote = VirtualAllocEx(process.hProcess, nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+        Check(remote && WriteProcessMemory(process.hProcess, remote, path.c_str(), path.size() + 1, nullptr) &&
+                  RunInside(process, reinterpret_cast<void*>(&LoadLibraryA), remote, result) && result,
+              "faults.dll put into " + exe);
     }
+    if (givenMode)
+        Check(RunInside(process, reinterpret_cast<void*>(&SetErrorMode),
+                        reinterpret_cast<void*>(static_cast<UINT_PTR>(givenMode)), result),
+              "error mode given to " + exe);
+    if (givenMode || !play.empty()) ResumeThread(process.hThread);
     return true;
 }
 
@@ -173,10 +197,11 @@ static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
 }
 
 Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox, const std::string& directory, UINT givenMode) {
+               const std::function<void(const Box&)>& onBox, const std::string& directory, UINT givenMode,
+               const std::string& play) {
     Run run;
     PROCESS_INFORMATION process;
-    if (!StartProcess(exe, commandLine, directory, process, givenMode)) return run;
+    if (!StartProcess(exe, commandLine, directory, process, givenMode, play)) return run;
     run.pid = process.dwProcessId;
     const DWORD start = GetTickCount();
     for (;;) {
@@ -313,7 +338,11 @@ std::string RecordOf(const std::string& text, DWORD pid) {
         const size_t colon = line.find(':', std::strlen(own)), open = line.find('('), dot = line.find('.');
         if (line.rfind(own, 0) != 0 || colon == std::string::npos) continue;
         const std::string kind = line.substr(colon + 1, 5), name = line.substr(dot + 1, open - dot - 1);
-        const bool ours = dot < open && line.compare(line.rfind(" ret=") + 5, 4, "0040") == 0;
+        // The calls the program makes through faults.dll (at 0x10000000) are its own too.
+        const bool ours = dot < open && (line.compare(line.rfind(" ret=") + 5, 4, "0040") == 0 ||
+                                         line.compare(line.rfind(" ret=") + 5, 4, "1000") == 0);
+        const size_t played = line.find("\"played: ");  // what faults.dll played, as it tells it
+        if (played != std::string::npos) record += line.substr(played + 1, line.rfind('"') - played - 1) + "\n";
         if (kind == "Call " && ours) {
             letters = kinds.count(name) ? kinds.at(name) : "";
             closed = asked = "";
@@ -342,7 +371,8 @@ std::string RecordOf(const std::string& text, DWORD pid) {
 }
 }  // namespace
 
-std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run) {
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run,
+                      const std::string& play, bool relay) {
     char trace[MAX_PATH] = {}, debug[256] = {};
     Check(GetEnvironmentVariableA("CV_TRACE", trace, sizeof trace) > 0, "run-wine.sh names the trace file");
     // The calls of the programs under test alone; the prefix's list of modules to leave out
@@ -351,8 +381,9 @@ std::string RunTraced(const std::string& exe, const std::string& commandLine, UI
     SetString("Software\\Wine\\Debug", "RelayFromInclude", "cvmaint.exe;cvprobe.exe", REG_SZ, HKEY_CURRENT_USER);
     const size_t from = BytesOr(trace, "").size();
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
-    SetEnvironmentVariableA("WINEDEBUG", "+pid,+relay,+exec");  // for the program alone
-    run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode);
+    // For the program alone: what faults.dll played comes on the debug channel.
+    SetEnvironmentVariableA("WINEDEBUG", relay ? "+pid,+relay,+exec,+debugstr" : "+pid,+debugstr");
+    run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode, play);
     SetEnvironmentVariableA("WINEDEBUG", debug);
     return RecordOf(BytesOr(trace, "").substr(from), run.pid);
 }

@@ -28,7 +28,7 @@ struct Run {
 // `givenMode` (see StartProcess); `onBox` sees each box before it is dismissed with OK.
 Run RunProgram(const std::string& exe, const std::string& commandLine,
                const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\",
-               UINT givenMode = 0);
+               UINT givenMode = 0, const std::string& play = "");
 
 // Starts `count` runs of `exe` at once, waits until each shows its box, reads them all, then
 // answers them all with OK in the same moment and waits for every run to end.
@@ -37,14 +37,18 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 // Starts `exe` with the full command line `commandLine` in `directory`; a failure to start
 // is a failed check. A `givenMode` other than 0 is the error mode the process starts with,
 // as a parent on Windows hands its own on (Wine hands none on: every process starts with 0).
+// A `play` other than empty is what faults.dll, put into the process before its first
+// instruction, plays there: lines "clock DATE" and "FUNCTION ... fails with CODE" (faults.cpp).
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
-                  PROCESS_INFORMATION& process, UINT givenMode = 0);
+                  PROCESS_INFORMATION& process, UINT givenMode = 0, const std::string& play = "");
 
 // Runs `exe` in C:\\ as RunProgram does, into `run`, and hands back the record of the run:
 // every call the program itself made, in order, as Wine's trace shows it (in the file that
 // run-wine.sh names in CV_TRACE), written so that it is the same on every run
-// (tests/data/traced-calls.txt).
-std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run);
+// (tests/data/traced-calls.txt), with what faults.dll played among them; without `relay`,
+// only what it played.
+std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run,
+                      const std::string& play = "", bool relay = true);
 
 // Where a run leaves what it draws, the pictures of boxes and the outcomes of scenarios
 // (CV_DRAWN, a directory, with its trailing backslash), or empty for nowhere.

@@ -37,7 +37,7 @@ as_user() {
 
 work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
 chmod 755 "$work"
-cp "$e2e" "$standin" "$dist/cvmaint.exe" "$dist/cvprobe.exe" "$(dirname "$0")/../data/traced-calls.txt" \
+cp "$e2e" "$standin" "$(dirname "$e2e")/faults.dll" "$dist/cvmaint.exe" "$dist/cvprobe.exe" "$(dirname "$0")/../data/traced-calls.txt" \
     "$(dirname "$0")/scenarios.txt" $CV_EXTRA_FILES "$work/"
 chown -R "$user" "$work"
 

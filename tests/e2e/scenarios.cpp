@@ -82,7 +82,7 @@ void SetUp(const std::string& word, const std::string& line) {
     } else if (word == "date-picture" || word == "date-separator") {
         SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|today|profile-reader"))) {
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|profile-reader|clock|fault|lock"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
 }
@@ -98,21 +98,25 @@ std::unique_ptr<FileHold> Hold(const std::string& rest) {
     return hold;
 }
 
-// Today's date as the marker file writes it: in the row's picture (system letters, "/" for
-// the locale's separator), or in the short date format.
-std::string Today(const std::string& picture) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char separator[16] = {}, date[128] = {};
-    GetLocaleInfoA(GetThreadLocale(), LOCALE_SDATE, separator, sizeof separator);
-    const std::string system = std::regex_replace(picture, std::regex("/"), std::string("'") + separator + "'");
-    GetDateFormatA(LOCALE_USER_DEFAULT, picture.empty() ? DATE_SHORTDATE : 0, &now,
-                   picture.empty() ? nullptr : system.c_str(), date, sizeof date);
-    return date;
+// lock held NAME, lock abandoned NAME: the machine-wide lock of that name held by the rig
+// while the row runs, or taken by a thread of the rig's that ended without letting go.
+DWORD WINAPI TakeAndEnd(void* name) {
+    return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(CreateMutexA(nullptr, TRUE, static_cast<char*>(name))));
 }
 
-std::string Shown(const std::string& bytes, const std::string& today) {
-    const std::string text = "\"" + Escaped(bytes) + "\"", date = Escaped(today);
+HANDLE TakeLock(const std::string& rest) {
+    std::string name = After(rest, " ");
+    if (Before(rest, " ") == "held") return CreateMutexA(nullptr, TRUE, name.c_str());
+    HANDLE thread = CreateThread(nullptr, 0, TakeAndEnd, &name[0], 0, nullptr);
+    DWORD mutex = 0;
+    Check(WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &mutex) && mutex,
+          "the lock taken by a thread that ended");
+    CloseHandle(thread);
+    return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(mutex));
+}
+
+std::string Shown(const std::string& bytes) {
+    const std::string text = "\"" + Escaped(bytes) + "\"";
     if (text.size() > 2048) {  // its size and hash (FNV-1a)
         unsigned long long hash = 14695981039346656037ull;
         for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
@@ -120,8 +124,7 @@ std::string Shown(const std::string& bytes, const std::string& today) {
         std::snprintf(sum, sizeof sum, "(%u bytes, hash %016llx)", static_cast<unsigned>(bytes.size()), hash);
         return sum;
     }
-    const size_t at = date.empty() ? std::string::npos : text.find(date);
-    return at == std::string::npos ? text : text.substr(0, at) + "(today)" + text.substr(at + date.size());
+    return text;
 }
 
 std::string BoxText(const Box& box) {
@@ -135,7 +138,7 @@ std::string BoxText(const Box& box) {
 }
 
 std::string RunRow(const Scenario& row) {
-    std::string outcome = "# " + row.name + ": " + row.what + "\n", today, started;
+    std::string outcome = "# " + row.name + ": " + row.what + "\n", started, play = "clock 2000-02-29\n";
     std::vector<std::string> runs;
     bool recorded = false, reader = false;
     for (const auto& [word, rest] : row.lines) {
@@ -144,14 +147,22 @@ std::string RunRow(const Scenario& row) {
         recorded = recorded || word == "recorded";
         reader = reader || word == "profile-reader";
         if (word == "started") started = rest + ".log";
-        if (word == "today") today = rest;
+        if (word == "clock") play = "clock " + rest + "\n" + play.substr(play.find('\n') + 1);
+        if (word == "fault") play += Unescaped(rest) + "\n";
     }
     Check(!runs.empty(), "the row runs a program");
     const ProfileSections sections = reader ? ReadSections(Wininit()) : ProfileSections();
     Snapshot before = TakeSnapshot();
     std::unique_ptr<FileHold> hold;
-    for (const auto& [word, rest] : row.lines)
+    HANDLE lock = nullptr;
+    std::string lockHow;
+    for (const auto& [word, rest] : row.lines) {
         if (word == "hold") hold = Hold(rest);
+        if (word == "lock") {
+            lock = TakeLock(rest);
+            lockHow = Before(rest, " ");
+        }
+    }
     for (size_t i = 0; i < runs.size(); ++i) {
         // run PROGRAM [ARGUMENTS]: cvmaint, cvprobe, or a path, in quotes where it holds a blank
         const std::string& line = runs[i];
@@ -162,22 +173,28 @@ std::string RunRow(const Scenario& row) {
             "\"" + exe + "\"" + (end < line.size() ? " " + Unescaped(line.substr(end + 1)) : "");
         const size_t logged = BytesOr(started, "").size();
         Run run;
+        const DWORD start = GetTickCount();
         // A recorded run is given an error mode as a parent would hand it on: no open-file and no fault boxes.
-        const std::string record =
-            recorded ? RunTraced(exe, commandLine, SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX, run) : "";
-        if (!recorded) run = RunProgram(exe, commandLine);
+        const UINT givenMode = recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
+        const std::string record = RunTraced(exe, commandLine, givenMode, run, play, recorded);
         for (int waited = 0; !started.empty() && waited < 5000 && BytesOr(started, "").size() == logged; waited += 100)
             Sleep(100);  // nobody waits for a started program to write its log
         if (!started.empty()) Sleep(200);
+        if (lock)
+            Check((GetTickCount() - start >= 5000) == (lockHow == "held"),
+                  "a lock held is waited for 5 s, an abandoned one not at all");
         if (i + 1 == runs.size()) hold.reset();
         const Snapshot after = TakeSnapshot();
-        const std::string date = Today(today);
         outcome += "\n$ " + Escaped(commandLine) + "\nexit code " + std::to_string(run.exitCode) + "\n";
         for (const Box& box : run.boxes) outcome += BoxText(box);
-        const std::string changes = Changes(before, after, [&](const Entry& e) { return Shown(e.data, date); });
+        const std::string changes = Changes(before, after, [](const Entry& e) { return Shown(e.data); });
         outcome += changes.empty() ? "nothing changed\n" : changes;
-        if (recorded) outcome += "calls:\n" + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
+        outcome += (recorded ? "calls:\n" : "") + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
         before = after;
+    }
+    if (lock) {
+        ReleaseMutex(lock);
+        CloseHandle(lock);
     }
     if (reader) CheckReaderAgrees(sections);
     return outcome;

@@ -1,6 +1,6 @@
 // A test-only library that the rig loads into a program under test before its first
-// instruction. It takes the program's import slots of the calls below, and makes them answer
-// as a failing system would, and the clock answer a fixed date. What to play comes in CV_PLAY, one line each:
+// instruction: it takes the program's import slots of the calls below, answers them as a
+// failing system would, and the clock with a fixed date. CV_PLAY says what, a line each:
 //   clock YYYY-MM-DD
 //   FUNCTION [of NAME] [call N | from call N] fails with CODE | falls short by N | answers TEXT
 // NAME is part of the value, key or file the call names (for a call on an open file, the

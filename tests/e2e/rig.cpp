@@ -293,7 +293,7 @@ struct Names {
         for (size_t i = 0; i < made.size(); ++i)
             text = std::regex_replace(text, std::regex(made[i] + "\\.tmp", std::regex::icase),
                                       "(u" + std::to_string(i + 1) + ").tmp");
-        return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+        return WithoutCodeAddress(text);
     }
 
     std::string Write(char kind, const std::string& value) {
@@ -339,8 +339,8 @@ std::string RecordOf(const std::string& text, DWORD pid) {
         if (line.rfind(own, 0) != 0 || colon == std::string::npos) continue;
         const std::string kind = line.substr(colon + 1, 5), name = line.substr(dot + 1, open - dot - 1);
         // The calls the program makes through faults.dll (at 0x10000000) are its own too.
-        const bool ours = dot < open && (line.compare(line.rfind(" ret=") + 5, 4, "0040") == 0 ||
-                                         line.compare(line.rfind(" ret=") + 5, 4, "1000") == 0);
+        const std::string returnsTo = line.substr(line.rfind(" ret=") + 5, 4);
+        const bool ours = dot < open && (returnsTo == "0040" || returnsTo == "1000");
         const size_t played = line.find("\"played: ");  // what faults.dll played, as it tells it
         if (played != std::string::npos) record += line.substr(played + 1, line.rfind('"') - played - 1) + "\n";
         if (kind == "Call " && ours) {
@@ -379,13 +379,20 @@ std::string RunTraced(const std::string& exe, const std::string& commandLine, UI
     // would take precedence.
     DeleteValue("Software\\Wine\\Debug", "RelayFromExclude", HKEY_CURRENT_USER);
     SetString("Software\\Wine\\Debug", "RelayFromInclude", "cvmaint.exe;cvprobe.exe", REG_SZ, HKEY_CURRENT_USER);
-    const size_t from = BytesOr(trace, "").size();
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
     // For the program alone: what faults.dll played comes on the debug channel.
     SetEnvironmentVariableA("WINEDEBUG", relay ? "+pid,+relay,+exec,+debugstr" : "+pid,+debugstr");
     run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode, play);
     SetEnvironmentVariableA("WINEDEBUG", debug);
-    return RecordOf(BytesOr(trace, "").substr(from), run.pid);
+    static size_t read = 0;  // how much of the trace the runs before took
+    const std::string text = BytesOr(trace, "");
+    const std::string record = RecordOf(text.substr(std::min(read, text.size())), run.pid);
+    read = text.size();
+    return record;
+}
+
+std::string WithoutCodeAddress(const std::string& text) {
+    return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
 }
 
 std::string DrawnDirectory() {

@@ -50,6 +50,10 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
 std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run,
                       const std::string& play = "", bool relay = true);
 
+// A failure text with its code address (" at 00401234.") written as " at (code address).",
+// the same whatever the compiler placed where.
+std::string WithoutCodeAddress(const std::string& text);
+
 // Where a run leaves what it draws, the pictures of boxes and the outcomes of scenarios
 // (CV_DRAWN, a directory, with its trailing backslash), or empty for nowhere.
 std::string DrawnDirectory();

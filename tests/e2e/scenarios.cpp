@@ -132,13 +132,13 @@ std::string BoxText(const Box& box) {
                            "Continue"};
     std::string buttons;
     for (int id : box.buttons) buttons += std::string(buttons.empty() ? "" : " ") + names[id];
-    const std::string text = std::regex_replace(box.text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+    const std::string text = WithoutCodeAddress(box.text);
     return "box \"" + box.caption + "\", " + (box.errorIcon ? "error icon" : box.hasIcon ? "an icon" : "no icon") +
            ", buttons " + buttons + ", " + (box.owned ? "owned" : "no owner") + "\n  " + Escaped(text) + "\n";
 }
 
 std::string RunRow(const Scenario& row) {
-    std::string outcome = "# " + row.name + ": " + row.what + "\n", started, play = "clock 2000-02-29\n";
+    std::string outcome = "# " + row.name + ": " + row.what + "\n", started, clock = "2000-02-29", faults;
     std::vector<std::string> runs;
     bool recorded = false, reader = false;
     for (const auto& [word, rest] : row.lines) {
@@ -147,9 +147,10 @@ std::string RunRow(const Scenario& row) {
         recorded = recorded || word == "recorded";
         reader = reader || word == "profile-reader";
         if (word == "started") started = rest + ".log";
-        if (word == "clock") play = "clock " + rest + "\n" + play.substr(play.find('\n') + 1);
-        if (word == "fault") play += Unescaped(rest) + "\n";
+        if (word == "clock") clock = rest;
+        if (word == "fault") faults += Unescaped(rest) + "\n";
     }
+    const std::string play = "clock " + clock + "\n" + faults;
     Check(!runs.empty(), "the row runs a program");
     const ProfileSections sections = reader ? ReadSections(Wininit()) : ProfileSections();
     Snapshot before = TakeSnapshot();

@@ -52,7 +52,7 @@ void RunBench(const std::string& emptyExe, int rounds) {
     CopyFileA(g_paths.probe.c_str(), "C:\\benchprobe\\cvprobe.exe", FALSE);
     CopyFileA(g_paths.standIn.c_str(), "C:\\benchprobe\\cvcfg.exe", FALSE);
     SetWineVersion("cvprobe.exe", "win98");
-    SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.recorder + "\" \"%1\"");
+    SetString("SOFTWARE\\Classes\\http\\shell\\open\\command", "", "\"" + g_paths.standIn + "\" \"%1\"");
     const std::vector<Subject> subjects = {
         {"ENABLED", g_paths.maint, maint + "ENABLED", ""},
         {"DISABLED", g_paths.maint, maint + "DISABLED", ""},

@@ -49,10 +49,9 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
         return "\"" + Escaped(e.data.substr(0, 120)) + "\"" + size;
     }, false);
     std::printf("\n$ %s\n  (%s) exit code %lu\n", commandLine.c_str(), title.c_str(), run.exitCode);
-    for (const Box& box : run.boxes)
-        std::printf("  box \"%s\"%s: %s\n", box.caption.c_str(), box.errorIcon ? " with the error icon" : "",
-                    Escaped(box.text).c_str());
-    std::istringstream lines(changes);
+    std::string boxes;
+    for (const Box& box : run.boxes) boxes += BoxText(box);
+    std::istringstream lines(boxes + changes);
     for (std::string line; std::getline(lines, line);) std::printf("  %s\n", line.c_str());
     std::fflush(stdout);
 }

@@ -1,12 +1,10 @@
 // A test-only library that the rig loads into a program under test before its first
 // instruction: it takes the program's import slots of the calls below, answers them as a
 // failing system would, and the clock with a fixed date. CV_PLAY says what, a line each:
-//   clock YYYY-MM-DD
-//   FUNCTION [of NAME] [call N | from call N] fails with CODE | falls short by N | answers TEXT
-// NAME is part of the value, key or file the call names (for a call on an open file, the
-// name it was opened under); N counts the calls that match. Each answer played is told on
-// the debug channel ("played: ..."), where the rig finds it in Wine's trace. CV_PLAY is
-// taken away again, so that what the program starts is started as it would be.
+// "clock YYYY-MM-DD", and the fault lines of scenarios.txt (its head gives their grammar).
+// Each answer played is told on the debug channel ("played: ..."), where the rig finds it in
+// Wine's trace. CV_PLAY is taken away again, so that what the program starts is started as it
+// would be. The rig asks Refusal first whether a row's lines can be played.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shlwapi.h>
@@ -23,6 +21,8 @@ struct Fault {
 Fault g_faults[4];
 int g_count;
 SYSTEMTIME g_clock;
+char g_refusal[128];  // why the lines read cannot be played, or empty
+bool Hooked(const char* function);
 
 bool Same(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
@@ -46,7 +46,9 @@ void ReadLine(char*& at) {
         g_clock.wYear = static_cast<WORD>(Digits(w[1]));
         g_clock.wMonth = static_cast<WORD>(Digits(++w[1]));
         g_clock.wDay = static_cast<WORD>(Digits(++w[1]));
-    } else if (n && g_count < 4) {
+    } else if (n && (g_count == 4 || !Hooked(w[0]))) {
+        wsprintfA(g_refusal, g_count == 4 ? "more than 4 faults" : "no fault can name %s", w[0]);
+    } else if (n) {
         Fault& f = g_faults[g_count++];
         f = Fault{w[0], "", "", 'f', 0, 1, 0x7fffffff, 0, {}};
         for (int i = 1; i < n; ++i) {
@@ -92,6 +94,11 @@ extern Hook g_hooks[];
 void* Real(const char* name) {
     for (Hook* h = g_hooks;; ++h)
         if (Same(h->name, name)) return h->real;
+}
+bool Hooked(const char* function) {  // the clock is no fault's
+    for (Hook* h = g_hooks; h->name; ++h)
+        if (Same(h->name, function) && !Same(function, "GetLocalTime")) return true;
+    return false;
 }
 #define REAL(function) reinterpret_cast<decltype(&function)>(Real(#function))
 // A hook that plays its fault, answering `failed`, or calls through: what the call names,
@@ -167,7 +174,7 @@ Hook g_hooks[] = {HOOK(RegSetValueExA),   HOOK(RegQueryValueExA), HOOK(RegCreate
                   HOOK(RegQueryInfoKeyA), HOOK(CreateFileA),      HOOK(CloseHandle),        HOOK(WriteFile),
                   HOOK(ReadFile),         HOOK(FlushFileBuffers), HOOK(SetFilePointer),     HOOK(GetTempFileNameA),
                   HOOK(MoveFileA),        HOOK(HeapAlloc),        HOOK(GetVersionExA),      HOOK(GetModuleFileNameA),
-                  HOOK(GetLocalTime)};
+                  HOOK(GetLocalTime),       {}};
 
 // Puts `hook` in the program's import slot of `function`, keeping what was there.
 void Patch(Hook& hook) {
@@ -187,14 +194,35 @@ void Patch(Hook& hook) {
 }
 }  // namespace
 
+char g_play[2048];  // CV_PLAY
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    static char play[2048];
-    if (reason != DLL_PROCESS_ATTACH || !GetEnvironmentVariableA("CV_PLAY", play, sizeof play)) return TRUE;
+    if (reason != DLL_PROCESS_ATTACH || !GetEnvironmentVariableA("CV_PLAY", g_play, sizeof g_play)) return TRUE;
     SetEnvironmentVariableA("CV_PLAY", nullptr);
-    for (char* at = play; *at;) ReadLine(at);
+    for (char* at = g_play; *at;) ReadLine(at);
     FILETIME day;  // the day of the week, from the date
     SystemTimeToFileTime(&g_clock, &day);
     FileTimeToSystemTime(&day, &g_clock);
-    for (Hook& hook : g_hooks) Patch(hook);
+    for (Hook* hook = g_hooks; hook->name; ++hook) Patch(*hook);
     return TRUE;
+}
+
+// Why `play` cannot be played as it stands (too long, a fault too many, a function not
+// hooked), or empty.
+extern "C" __declspec(dllexport) const char* Refusal(const char* play) {
+    static char copy[sizeof g_play];
+    g_count = 0;
+    g_refusal[0] = 0;
+    if (lstrlenA(play) >= static_cast<int>(sizeof copy)) return "its lines are longer than faults.dll reads";
+    for (char* at = lstrcpyA(copy, play); *at && !g_refusal[0];) ReadLine(at);
+    return g_refusal;
+}
+
+// The functions a fault can name, each followed by a blank.
+extern "C" __declspec(dllexport) const char* FaultFunctions() {
+    static char names[512];
+    names[0] = 0;
+    for (Hook* h = g_hooks; h->name; ++h)
+        if (Hooked(h->name)) lstrcatA(lstrcatA(names, h->name), " ");
+    return names;
 }

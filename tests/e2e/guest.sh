@@ -3,12 +3,13 @@
 # kernel cannot run 32-bit programs (Wine's loader among them). The guest sees this
 # machine's / read-only, with a throwaway writable layer over it, and runs the command as
 # root in the same directory with the same environment; its output and exit code come back.
-# Usage: guest.sh WRITABLE_DIR COMMAND [ARG...]
+# Usage: guest.sh WRITABLE_DIRS COMMAND [ARG...]
 #        guest.sh --needed: exit code 0 when Wine runs need the guest here (Wine's 32-bit
 #        loader cannot start, or CV_GUEST=1 asks for the guest), 1 when they run natively.
-# WRITABLE_DIR (may be empty) is shared with the guest at the same path, so that what the
-# command writes there stays on this machine; everything else it writes is thrown away.
-# Exit code 77: no virtual machine can run here.
+# WRITABLE_DIRS (directories separated by ":", none or empty ones allowed) are shared with the
+# guest at the same paths, so that what the command writes there stays on this machine;
+# everything else it writes is thrown away.
+# CV_GUEST_CPUS: the guest's processors (default 1). Exit code 77: no virtual machine can run here.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 kit=$here/build/guest
@@ -69,16 +70,21 @@ run_guest() {
       printf 'cd %q\n' "$PWD"
       printf '%q ' "$@"
       echo; } >"$run/command"
-    [ -z "$rw" ] || echo "$rw" >"$run/writable"
+    local share="security_model=none,multidevs=remap" shared=() paths path
+    IFS=: read -ra paths <<<"$rw"
+    : >"$run/writable"
+    for path in "${paths[@]}"; do  # mounted as rw0, rw1... in the order guest-init reads them
+        shared+=(-virtfs "local,path=$path,mount_tag=rw$(wc -l <"$run/writable"),$share")
+        echo "$path" >>"$run/writable"
+    done
     truncate -s 8G "$run/upper.img"
     mkfs.ext4 -q -F -E lazy_itable_init=1 "$run/upper.img"
-    local share="security_model=none,multidevs=remap"
     # shellcheck disable=SC2086
-    timeout "$seconds" qemu-system-x86_64 $accel -m 2048 -smp 1 -display none -monitor none \
+    timeout "$seconds" qemu-system-x86_64 $accel -m 2048 -smp "${CV_GUEST_CPUS:-1}" -display none -monitor none \
         -no-reboot -serial "file:$run/console" -kernel "$dir/vmlinuz" -initrd "$dir/initrd.gz" \
         -append "console=ttyS0 quiet loglevel=1 panic=-1" \
         -virtfs "local,path=/,mount_tag=host,readonly=on,$share" -virtfs "local,path=$run,mount_tag=out,$share" \
-        ${rw:+-virtfs "local,path=$rw,mount_tag=rw,$share"} \
+        "${shared[@]}" \
         -drive "file=$run/upper.img,format=raw,if=virtio" >/dev/null 2>&1 &
     guest=$!
     trap 'kill "$guest" 2>/dev/null; rm -rf "$run"; exit 143' TERM INT  # a test run stopped stops it
@@ -119,7 +125,11 @@ if ! command -v qemu-system-x86_64 >/dev/null || [ "$(cat "$kit/stamp" 2>/dev/nu
     fi
 fi
 exec 9>&-
-[ -z "$writable" ] || { mkdir -p "$writable" && writable=$(cd "$writable" && pwd); }
+IFS=: read -ra dirs <<<"$writable"
+writable=
+for dir in "${dirs[@]}"; do
+    [ -z "$dir" ] || { mkdir -p "$dir" && writable+=$(cd "$dir" && pwd):; }
+done
 accel=$(cat "$kit/accel")
 echo "(in a virtual machine: QEMU $accel, Debian's kernel; see tests/e2e/guest.sh)"
-run_guest "$accel" "$kit" 3000 "$writable" "$@"
+run_guest "$accel" "$kit" 3000 "${writable%:}" "$@"

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    g_paths = Paths{names[0], names[1], names[2], names[2]};
+    g_paths = Paths{names[0], names[1], names[2]};
     bool all = argc == 4;
     auto wanted = [&](const char* group) {
         if (all) return true;
@@ -28,12 +28,7 @@ int main(int argc, char** argv) {
     if (wanted("scenarios")) RunScenarios();
     if (wanted("wininit")) RunWininitCases();
     if (!all && wanted("bench")) {
-        // The do-nothing program sits beside this one.
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string empty = self;
-        empty = empty.substr(0, empty.find_last_of('\\') + 1) + "empty.exe";
-        RunBench(empty, argc > 5 ? std::atoi(argv[5]) : 21);
+        RunBench(BesideRig("empty.exe"), argc > 5 ? std::atoi(argv[5]) : 21);
         return 0;
     }
     if (!all && wanted("demo")) return RunDemo();

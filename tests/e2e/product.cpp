@@ -1,4 +1,4 @@
-// The product's places in the registry and on disk, and what the hand-written cases share.
+// The product's places in the registry and on disk, and putting the machine back to no product.
 #include <algorithm>
 #include "product.h"
 
@@ -37,16 +37,3 @@ void InstallProduct(const std::string& installDir) {
     SetString(kProduct, "runpath", installDir);
 }
 
-Run RunMaint(const std::string& arguments) {
-    return RunProgram(g_paths.maint, "\"" + g_paths.maint + "\" " + arguments);
-}
-
-void CheckUninstalled(const Run& run) {
-    CheckEqual(run.exitCode, 0, "exit code");
-    Check(run.boxes.size() == 1, "one box");
-    for (const Box& box : run.boxes) {
-        CheckEqual(box.caption + "|" + box.text, "Dialog|Vellmark Software Corvane is now uninstalled, you will need "
-                                                 "to restart your computer.", "the message");
-        Check(!box.hasIcon && !box.owned && box.buttons == std::vector<int>{IDOK}, "OK only, no icon, no owner");
-    }
-}

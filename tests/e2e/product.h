@@ -1,4 +1,5 @@
-// The product's places in the registry and on disk, and what the hand-written cases share.
+// The product's places in the registry and on disk, WININIT.INI as the system's profile
+// reader sees it, and putting the machine back to no product at all.
 #pragma once
 #include <map>
 #include "rig.h"
@@ -25,7 +26,3 @@ void CheckReaderAgrees(ProfileSections before);
 void ResetMachine();
 // The product key with runpath = `installDir`, made as a directory.
 void InstallProduct(const std::string& installDir);
-
-Run RunMaint(const std::string& arguments);
-// UNINSTALL's message alone: its caption and text, OK only, no icon, no owner; exit code 0.
-void CheckUninstalled(const Run& run);

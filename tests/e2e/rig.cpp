@@ -165,9 +165,7 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
     // the error mode a parent would hand on (Wine hands none on).
     DWORD result = 0;
     if (!play.empty()) {  // faults.dll, beside this program
-        char self[MAX_PATH];
-        const std::string rig(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
-        const std::string path = rig.substr(0, rig.rfind('\\') + 1) + "faults.dll";
+        const std::string path = BesideRig("faults.dll");
         void* remote = VirtualAllocEx(process.hProcess, nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE);
         Check(remote && WriteProcessMemory(process.hProcess, remote, path.c_str(), path.size() + 1, nullptr) &&
                   RunInside(process, reinterpret_cast<void*>(&LoadLibraryA), remote, result) && result,
@@ -190,7 +188,6 @@ static void StopHungProcess(const PROCESS_INFORMATION& process, const std::strin
 
 // Records how an ended process ended, and lets go of it.
 static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
-    run.finished = true;
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -260,12 +257,16 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 
 // ---- Wine's trace --------------------------------------------------------------------------
 namespace {
+// A failure text with its code address (" at 00401234.") written as " at (code address).",
+// the same whatever the compiler placed where.
+std::string WithoutCodeAddress(const std::string& text) {
+    return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+}
+
 // How a record writes each call: "(hsn) n", a kind letter for each argument and one for
 // the result, or " -" to leave it out (tests/data/traced-calls.txt, placed here by run-wine.sh).
 std::map<std::string, std::string> CallKinds() {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::istringstream lines(BytesOr(std::string(self, std::strrchr(self, '\\') + 1) + "traced-calls.txt", ""));
+    std::istringstream lines(BytesOr(BesideRig("traced-calls.txt"), ""));
     std::map<std::string, std::string> kinds;
     for (std::string line; std::getline(lines, line);) {
         const size_t cut = line.find_first_of("( ");
@@ -391,8 +392,20 @@ std::string RunTraced(const std::string& exe, const std::string& commandLine, UI
     return record;
 }
 
-std::string WithoutCodeAddress(const std::string& text) {
-    return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+std::string BoxText(const Box& box) {
+    const char* names[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No", "", "", "Try Again",
+                           "Continue"};
+    std::string buttons;
+    for (int id : box.buttons) buttons += std::string(buttons.empty() ? "" : " ") + names[id];
+    return "box \"" + box.caption + "\", " + (box.errorIcon ? "error icon" : box.hasIcon ? "an icon" : "no icon") +
+           ", buttons " + buttons + ", " + (box.owned ? "owned" : "no owner") + "\n  " +
+           Escaped(WithoutCodeAddress(box.text)) + "\n";
+}
+
+std::string BesideRig(const std::string& name) {
+    char self[MAX_PATH];
+    const std::string rig(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+    return rig.substr(0, rig.rfind('\\') + 1) + name;
 }
 
 std::string DrawnDirectory() {
@@ -434,23 +447,19 @@ int FinishAll() {
 }
 
 // ---- Registry ----------------------------------------------------------------------------
-static void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size,
-                   HKEY root) {
+void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type, HKEY root) {
     HKEY k;
     if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS) {
         Check(false, "cannot create key " + key);
         return;
     }
-    RegSetValueExA(k, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
     RegCloseKey(k);
 }
 
 void SetString(const std::string& key, const std::string& name, const std::string& value, DWORD type, HKEY root) {
-    SetRaw(key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1), root);
-}
-
-void SetBinary(const std::string& key, const std::string& name, const std::string& bytes, DWORD type, HKEY root) {
-    SetRaw(key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()), root);
+    SetBinary(key, name, value + '\0', type, root);
 }
 
 void CreateKey(const std::string& key, HKEY root) {
@@ -488,8 +497,14 @@ void DeleteValue(const std::string& key, const std::string& name, HKEY root) {
 }
 
 // ---- Files -------------------------------------------------------------------------------
+static void ClearReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
+                                                                               : attributes & ~FILE_ATTRIBUTE_READONLY);
+}
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    SetReadOnly(path, false);
+    ClearReadOnly(path);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         Check(false, "cannot write " + path);
@@ -520,7 +535,7 @@ std::string BytesOr(const std::string& path, const std::string& fallback) {
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void Remove(const std::string& path) {
-    SetReadOnly(path, false);
+    ClearReadOnly(path);
     DeleteFileA(path.c_str());
 }
 
@@ -550,12 +565,6 @@ void RemoveTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
-void SetReadOnly(const std::string& path, bool readOnly) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
-}
 
 std::string WindowsDir() {
     char buffer[MAX_PATH];

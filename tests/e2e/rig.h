@@ -20,7 +20,6 @@ struct Box {
 struct Run {
     DWORD pid = 0;
     DWORD exitCode = 0xFFFFFFFF;
-    bool finished = false;
     std::vector<Box> boxes;
 };
 
@@ -50,9 +49,11 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
 std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run,
                       const std::string& play = "", bool relay = true);
 
-// A failure text with its code address (" at 00401234.") written as " at (code address).",
-// the same whatever the compiler placed where.
-std::string WithoutCodeAddress(const std::string& text);
+// A box as an outcome writes it: caption, icon, buttons, owner, then its text on a line of its own.
+std::string BoxText(const Box& box);
+
+// The path of the file `name` that run-wine.sh placed beside this program.
+std::string BesideRig(const std::string& name);
 
 // Where a run leaves what it draws, the pictures of boxes and the outcomes of scenarios
 // (CV_DRAWN, a directory, with its trailing backslash), or empty for nowhere.
@@ -89,7 +90,6 @@ bool Exists(const std::string& path);
 void Remove(const std::string& path);  // clears read-only first
 void MakeDirs(const std::string& path);
 void RemoveTree(const std::string& path);
-void SetReadOnly(const std::string& path, bool readOnly);
 // Calls `visit` for every entry of `directory` but "." and "..".
 void ForEachEntry(const std::string& directory, const std::function<void(const WIN32_FIND_DATAA&)>& visit);
 
@@ -113,8 +113,7 @@ private:
 struct Paths {
     std::string maint;    // the cvmaint.exe under test
     std::string probe;    // the cvprobe.exe under test
-    std::string standIn;  // the stand-in configuration program
-    std::string recorder; // the stand-in web browser
+    std::string standIn;  // the stand-in program: configuration program and web browser
 };
 extern Paths g_paths;
 

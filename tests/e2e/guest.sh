@@ -6,10 +6,10 @@
 # Usage: guest.sh WRITABLE_DIRS COMMAND [ARG...]
 #        guest.sh --needed: exit code 0 when Wine runs need the guest here (Wine's 32-bit
 #        loader cannot start, or CV_GUEST=1 asks for the guest), 1 when they run natively.
-# WRITABLE_DIRS (directories separated by ":", none or empty ones allowed) are shared with the
+# WRITABLE_DIRS (absolute paths separated by ":", empty ones left out) are shared with the
 # guest at the same paths, so that what the command writes there stays on this machine;
 # everything else it writes is thrown away.
-# CV_GUEST_CPUS: the guest's processors (default 1). Exit code 77: no virtual machine can run here.
+# Exit code 77: no virtual machine can run here.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 kit=$here/build/guest
@@ -74,13 +74,14 @@ run_guest() {
     IFS=: read -ra paths <<<"$rw"
     : >"$run/writable"
     for path in "${paths[@]}"; do  # mounted as rw0, rw1... in the order guest-init reads them
+        [ -n "$path" ] && mkdir -p "$path" || continue
         shared+=(-virtfs "local,path=$path,mount_tag=rw$(wc -l <"$run/writable"),$share")
         echo "$path" >>"$run/writable"
     done
     truncate -s 8G "$run/upper.img"
     mkfs.ext4 -q -F -E lazy_itable_init=1 "$run/upper.img"
     # shellcheck disable=SC2086
-    timeout "$seconds" qemu-system-x86_64 $accel -m 2048 -smp "${CV_GUEST_CPUS:-1}" -display none -monitor none \
+    timeout "$seconds" qemu-system-x86_64 $accel -m 2048 -smp 1 -display none -monitor none \
         -no-reboot -serial "file:$run/console" -kernel "$dir/vmlinuz" -initrd "$dir/initrd.gz" \
         -append "console=ttyS0 quiet loglevel=1 panic=-1" \
         -virtfs "local,path=/,mount_tag=host,readonly=on,$share" -virtfs "local,path=$run,mount_tag=out,$share" \
@@ -125,11 +126,6 @@ if ! command -v qemu-system-x86_64 >/dev/null || [ "$(cat "$kit/stamp" 2>/dev/nu
     fi
 fi
 exec 9>&-
-IFS=: read -ra dirs <<<"$writable"
-writable=
-for dir in "${dirs[@]}"; do
-    [ -z "$dir" ] || { mkdir -p "$dir" && writable+=$(cd "$dir" && pwd):; }
-done
 accel=$(cat "$kit/accel")
 echo "(in a virtual machine: QEMU $accel, Debian's kernel; see tests/e2e/guest.sh)"
-run_guest "$accel" "$kit" 3000 "${writable%:}" "$@"
+run_guest "$accel" "$kit" 3000 "$writable" "$@"

@@ -69,7 +69,6 @@ std::string ScreenPixels(int x, int y, int w, int h, WORD bits);
 // Check reporting, Wine conformance-test style: one line per fact that fails.
 void Check(bool condition, const std::string& what);
 void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what);
-void CheckEqual(long long actual, long long expected, const std::string& what);
 void BeginCase(const std::string& name);
 int FinishAll();  // prints the closing line, returns the process exit code
 

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# Runs the end-to-end test program under Wine in a throwaway prefix with a virtual display.
-# Usage: run-wine.sh [group...]   (scenarios, wininit, demo, bench ROUNDS; all but bench by default)
-# It takes the programs from the tree's usual places: dist/ and build/windows/tests/e2e/.
-# Wine run by root passes every file permission check and so ignores read-only files; as
-# root this script runs Wine as the unprivileged user "cvtest", created when missing.
-# CV_DRAWN names a directory where the run leaves what it draws: a PNG picture of each message
-# box the demonstration shows, and the outcome of each scenario (NAME.txt); CV_DRAWN_SAME_AS
-# names a directory of what it must draw again, byte for byte. CV_ROW names one scenario to
-# run alone. What Wine writes to the standard error, its trace of the recorded runs among it,
-# goes to a file that the test program finds in CV_TRACE.
-# CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77 means the run could not
-# take place on this machine.
+# Runs the end-to-end rig (build/windows/tests/e2e/) on the programs in dist/ under Wine, in a
+# throwaway prefix with a virtual display. Usage: run-wine.sh [scenarios|wininit|demo|bench N]...
+# As root it runs Wine as the unprivileged user "cvtest" (made when missing): Wine run by root
+# passes every permission check, and so ignores read-only files. CV_DRAWN: where the run leaves
+# what it draws (a PNG of each box the demonstration shows, the outcome NAME.txt of each
+# scenario); CV_DRAWN_SAME_AS: what it must draw again, byte for byte; CV_ROW: one scenario
+# alone; CV_SHARE=K/N: every N-th scenario from the K-th. Wine's standard error, its trace
+# among it, goes to the file CV_TRACE names to the rig.
+# CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77: it cannot run here.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 CV_DRAWN=${CV_DRAWN:-}
@@ -22,15 +19,12 @@ prefixes=/var/cache/corvane-prefixes
 [ "$(id -u)" = 0 ] || prefixes=$here/build/wine-prefixes
 mkdir -p "$prefixes"
 
-# Wine starts 32-bit Windows programs with its 32-bit loader, a 32-bit Linux program. A
-# kernel booted without 32-bit support (ia32_emulation=off) can neither start it nor run
-# 32-bit code at all (the WoW64 mode of later Wines fails there too). There, or wherever
-# CV_GUEST=1 asks for it, the same run takes place in a virtual machine over Debian's own
-# kernel (guest.sh); only where that cannot run either does the run end as skipped.
+# A kernel booted without 32-bit support (ia32_emulation=off) cannot start Wine's 32-bit loader
+# nor run 32-bit code at all (the WoW64 mode of later Wines fails there too). There, or where
+# CV_GUEST=1 asks for it, the run takes place in a virtual machine over Debian's own kernel
+# (guest.sh); only where that cannot run either does the run end as skipped.
 if [ -z "${CV_IN_GUEST:-}" ] && "$here/tests/e2e/guest.sh" --needed; then
-    # Two processors for the scenarios, which run in two prefixes side by side.
-    CV_GUEST_CPUS=$([ "${1:-}" = scenarios ] && echo 2 || echo 1) exec "$here/tests/e2e/guest.sh" \
-        "$CV_DRAWN:$prefixes" "$0" "$@"
+    exec "$here/tests/e2e/guest.sh" "$CV_DRAWN:$prefixes" "$0" "$@"
 fi
 
 user=$(id -un)
@@ -42,102 +36,86 @@ as_user() {
     if [ "$(id -u)" = 0 ]; then runuser -u "$user" -- "$@"; else "$@"; fi
 }
 
-# The scenarios are shared out to two prefixes side by side, each its own display and rig.
-shares=1
-[ "${1:-}" != scenarios ] || [ -n "${CV_ROW:-}" ] || shares=2
-works=()
-cleanup() {
-    for work in "${works[@]}"; do
-        if [ -s "$work/xvfb" ]; then
-            as_user env WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
-            pkill -TERM -P "$(cat "$work/xvfb")" 2>/dev/null || true  # Xvfb itself, when runuser started it
-            kill "$(cat "$work/xvfb")" 2>/dev/null || true
-        fi
-        rm -rf "$work"
-    done
-}
-trap cleanup EXIT
+work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
+chmod 755 "$work"
+mkdir "$work/drawn" "$work/prefix"
+cp "$rig/e2e.exe" "$rig/standin.exe" "$rig/empty.exe" "$rig/faults.dll" "$here/dist/cvmaint.exe" \
+    "$here/dist/cvprobe.exe" "$here/tests/data/traced-calls.txt" "$here/tests/e2e/scenarios.txt" "$work/"
+chown -R "$user" "$work"
+
 # Xvfb picks a free display itself and names it on file descriptor 3, so that runs side by
 # side never race for one. As root the X socket directory is made first, owned by root.
 if [ "$(id -u)" = 0 ] && [ ! -d /tmp/.X11-unix ]; then install -d -m 1777 /tmp/.X11-unix; fi
-win() { echo "Z:${1//\//\\}"; }
-
-# rig WORK SHARE GROUP...: one prefix, display and rig, in WORK; CV_SHARE=SHARE/shares.
-rig() {
-    local work=$1 share=$2
-    shift 2
-    as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -ac -screen 0 1024x768x24 3>"$1" >/dev/null 2>&1' \
-        sh "$work/display" 2>/dev/null &
-    echo $! >"$work/xvfb"
-    for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-    [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; return 1; }
-    run_wine() {
-        # One locale on every machine: the dates, the texts and the outcomes depend on it.
-        as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
-            WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$(head -n 1 "$work/display")" \
-            CV_DRAWN="$(win "$work/drawn")" CV_TRACE="$(win "$work/trace")" CV_SHARE="$share/$shares" "$@"
-    }
-    # The prefix of this Wine version, made once and kept, and copied for each run. Runs side
-    # by side that find none each make one, and the first to finish keeps its own.
-    local kept
-    kept=$prefixes/$(wine --version | tr -c 'A-Za-z0-9.\n-' _)-$(id -u "$user")
-    if [ -d "$kept" ]; then
-        cp -a "$kept/." "$work/prefix/"
-    else
-        run_wine wineboot -i >/dev/null 2>&1
-        run_wine wineserver -w
-        # A fresh prefix does not find Wine's own fonts (fonts-wine): without them the boxes
-        # are drawn in a fallback face, and the close button's Marlett glyph as a plain "r".
-        as_user cp /usr/share/wine/fonts/* "$work/prefix/drive_c/windows/Fonts/"
-        cp -a "$work/prefix" "$kept.$$" && { mv -T "$kept.$$" "$kept" 2>/dev/null || rm -rf "$kept.$$"; }
-    fi
-    # wineboot pointed the user's folders (Desktop, Documents...) at the HOME of the run that made it.
-    for folder in "$work/prefix/drive_c/users/$user"/*; do [ ! -L "$folder" ] || as_user ln -sfn "$work" "$folder"; done
-    # A setup directory the test user cannot write to (Wine ignores the read-only attribute of
-    # directories, so it is made here, with Unix permissions).
-    local ro="$work/prefix/drive_c/readonly-setup"
-    mkdir -p "$ro"
-    cp "$work/cvprobe.exe" "$ro/cvprobe.exe"
-    cp "$work/standin.exe" "$ro/cvcfg.exe"
-    chown -R "$user" "$ro"
-    chmod 555 "$ro"
-    run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
-        "$(win "$work/standin.exe")" "$@" 2>"$work/trace"
+as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -ac -screen 0 1024x768x24 3>"$1" >/dev/null 2>&1' \
+    sh "$work/display" 2>/dev/null &
+xvfb=$!
+cleanup() {
+    as_user env WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+    pkill -TERM -P "$xvfb" 2>/dev/null || true  # Xvfb itself, when runuser started it
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
 }
+trap cleanup EXIT
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 
-drawn=$(mktemp -d /tmp/cv-drawn.XXXXXX)
-works+=("$drawn")
-for share in $(seq "$shares"); do
-    work=$(mktemp -d /tmp/cv-e2e.XXXXXX)
-    works+=("$work")
-    mkdir "$work/drawn" "$work/prefix"
-    cp "$rig/e2e.exe" "$rig/standin.exe" "$rig/empty.exe" "$rig/faults.dll" "$here/dist/cvmaint.exe" \
-        "$here/dist/cvprobe.exe" "$here/tests/data/traced-calls.txt" "$here/tests/e2e/scenarios.txt" "$work/"
-    chmod 755 "$work"
-    chown -R "$user" "$work"
-    rig "$work" "$share" "$@" >"$work/log" 2>&1 &
-done
-status=0
-for ((share = 1; share <= shares; share++)); do wait -n || status=1; done
-for work in "${works[@]:1}"; do cat "$work/log"; cp "$work"/drawn/* "$drawn/" 2>/dev/null || true; done
+win() { echo "Z:${1//\//\\}"; }
+run_wine() {
+    # One locale on every machine: the dates, the texts and the outcomes depend on it.
+    as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$(head -n 1 "$work/display")" \
+        CV_DRAWN="$(win "$work/drawn")" CV_TRACE="$(win "$work/trace")" "$@"
+}
+# The prefix of this Wine version, made once and kept, and copied for each run. Runs side by
+# side that find none each make one, and the first to finish keeps its own.
+kept=$prefixes/$(wine --version | tr -c 'A-Za-z0-9.\n-' _)-$(id -u "$user")
+if [ -d "$kept" ]; then
+    cp -a "$kept/." "$work/prefix/"
+else
+    run_wine wineboot -i >/dev/null 2>&1
+    run_wine wineserver -w
+    # A fresh prefix does not find Wine's own fonts (fonts-wine): without them the boxes are
+    # drawn in a fallback face, and the close button's Marlett glyph as a plain "r".
+    as_user cp /usr/share/wine/fonts/* "$work/prefix/drive_c/windows/Fonts/"
+    cp -a "$work/prefix" "$kept.$$" && { mv -T "$kept.$$" "$kept" 2>/dev/null || rm -rf "$kept.$$"; }
+fi
+# wineboot pointed the user's folders (Desktop, Documents...) at the HOME of the run that made it.
+for folder in "$work/prefix/drive_c/users/$user"/*; do [ ! -L "$folder" ] || as_user ln -sfn "$work" "$folder"; done
+
+# A setup directory the test user cannot write to (Wine ignores the read-only attribute of
+# directories, so it is made here, with Unix permissions).
+ro="$work/prefix/drive_c/readonly-setup"
+mkdir -p "$ro"
+cp "$work/cvprobe.exe" "$ro/cvprobe.exe"
+cp "$work/standin.exe" "$ro/cvcfg.exe"
+chown -R "$user" "$ro"
+chmod 555 "$ro"
+
+run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
+    "$(win "$work/standin.exe")" "$@" 2>"$work/trace" && status=0 || status=$?
 # PNG without the time of its making, so that pictures of the same pixels are the same bytes.
-for picture in "$drawn"/*.bmp; do
+for picture in "$work"/drawn/*.bmp; do
     [ -e "$picture" ] || continue
     convert "$picture" -define png:exclude-chunks=date,time -strip "${picture%.bmp}.png" &&
         [ -s "${picture%.bmp}.png" ] || status=1
     rm "$picture"
 done
-[ -z "$CV_DRAWN" ] || cp "$drawn"/* "$CV_DRAWN/" 2>/dev/null || true
+[ -z "$CV_DRAWN" ] || cp "$work"/drawn/* "$CV_DRAWN/" 2>/dev/null || true
 # With CV_DRAWN_SAME_AS, each picture and outcome there must have been drawn again, byte for
-# byte, and each drawn must be there; with CV_ROW, that row's outcome alone.
+# byte, and each drawn must be there; with CV_ROW, what was drawn alone. With CV_SHARE
+# (K/N: the rig ran every N-th row), an outcome there that this share did not draw must be
+# another share's row.
 if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
-    names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$drawn" && ls) 2>/dev/null | sort -u)
-    [ -z "${CV_ROW:-}" ] || names=$CV_ROW.txt
+    names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$work/drawn" && ls) 2>/dev/null | sort -u)
+    [ -z "${CV_ROW:-}" ] || names=$(ls "$work/drawn")
     for name in $names; do
-        cmp -s "$CV_DRAWN_SAME_AS/$name" "$drawn/$name" && continue
+        cmp -s "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" && continue
+        [ -n "${CV_SHARE:-}" ] && [ ! -e "$work/drawn/$name" ] && grep -qxF "[${name%.txt}]" \
+            <(grep -o '^\[[^]]*\]' "$work/scenarios.txt") && continue
         echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/outcomes draws" \
             "them again when the change is meant)"
-        if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$drawn/$name" | head -n 60 || true; fi
+        if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" | head -n 60 || true; fi
         status=1
     done
 fi

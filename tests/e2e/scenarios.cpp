@@ -40,10 +40,10 @@ std::vector<Scenario> ReadScenarios(const std::string& text) {
         const std::string word = Before(line, " "), rest = After(line, " ");
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
-            for (const Scenario& row : rows)
-                Check(row.name != Before(line.substr(1), "]"), "scenarios.txt: two rows named " + row.name);
             rows.push_back({Before(line.substr(1), "]"), After(line, "] "), {}});
             current = &rows.back();
+            const auto same = [&](const Scenario& row) { return row.name == current->name; };
+            Check(std::none_of(rows.begin(), rows.end() - 1, same), "scenarios.txt: two rows named " + current->name);
         } else if (word == "setup") {
             current = &setups[rest];
         } else if (word == "use" && current) {
@@ -134,7 +134,8 @@ std::string Shown(const std::string& bytes) {
     return text;
 }
 
-std::string RunRow(const Scenario& row) {
+// The row's outcome; `before` ends as the machine the row leaves.
+std::string RunRow(const Scenario& row, Snapshot& before) {
     std::string outcome = "# " + row.name + ": " + row.what + "\n", started, clock = "2000-02-29", faults;
     std::vector<std::string> runs;
     bool recorded = false, reader = false;
@@ -150,17 +151,15 @@ std::string RunRow(const Scenario& row) {
     const std::string play = "clock " + clock + "\n" + faults, refused = g_refusal(play.c_str());
     Check(!runs.empty(), "the row runs a program");
     Check(refused.empty(), "scenarios.txt: [" + row.name + "] cannot be played: " + refused);
+    if (!refused.empty()) return (before = TakeSnapshot()), outcome;  // nothing is run
     const ProfileSections sections = reader ? ReadSections(Wininit()) : ProfileSections();
-    Snapshot before = TakeSnapshot();
+    before = TakeSnapshot();
     std::unique_ptr<FileHold> hold;
     HANDLE lock = nullptr;
-    std::string lockHow;
+    bool held = false;  // the lock, not abandoned
     for (const auto& [word, rest] : row.lines) {
         if (word == "hold") hold = Hold(rest);
-        if (word == "lock") {
-            lock = TakeLock(rest);
-            lockHow = Before(rest, " ");
-        }
+        if (word == "lock") lock = TakeLock(rest), held = Before(rest, " ") == "held";
     }
     for (size_t i = 0; i < runs.size(); ++i) {
         // run PROGRAM [ARGUMENTS]: cvmaint, cvprobe, or a path, in quotes where it holds a blank
@@ -181,7 +180,7 @@ std::string RunRow(const Scenario& row) {
         if (!started.empty()) Sleep(200);
         // How long is no proof of an abandoned lock taken at once (a run may take 5 s on a busy
         // machine): the wait's answer among the calls is.
-        Check(lockHow != "held" || GetTickCount() - start >= 5000, "a lock held is waited for 5 s");
+        Check(!held || GetTickCount() - start >= 5000, "a lock held is waited for 5 s");
         if (i + 1 == runs.size()) hold.reset();
         const Snapshot after = TakeSnapshot();
         outcome += "\n$ " + Escaped(commandLine) + "\nexit code " + std::to_string(run.exitCode) + "\n";
@@ -208,7 +207,7 @@ std::string RunRow(const Scenario& row) {
 }  // namespace
 
 void RunScenarios() {
-    char only[256] = {}, share[16] = "1/1";  // CV_SHARE K/N: the K-th of every N rows, as run-wine.sh shares them out
+    char only[256] = {}, share[16] = "1/1";  // CV_SHARE K/N: every N-th row from the K-th
     GetEnvironmentVariableA("CV_ROW", only, sizeof only);
     GetEnvironmentVariableA("CV_SHARE", share, sizeof share);
     const std::string drawn = DrawnDirectory(), table = BytesOr(BesideRig("scenarios.txt"), "");
@@ -234,9 +233,10 @@ void RunScenarios() {
         if ((*only && row.name != only) || static_cast<int>(i % std::atoi(share + 2)) != std::atoi(share) - 1)
             continue;
         BeginCase(row.name + ": " + row.what);
-        WriteBytes(drawn + row.name + ".txt", RunRow(row));
-        Restore(base, TakeSnapshot());
-        const std::string left = Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
-        Check(left.empty(), "the machine put back as it was:\n" + left);
+        Snapshot left;
+        WriteBytes(drawn + row.name + ".txt", RunRow(row, left));
+        Restore(base, left);
+        const std::string back = Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
+        Check(back.empty(), "the machine put back as it was:\n" + back);
     }
 }

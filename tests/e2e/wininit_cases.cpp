@@ -17,7 +17,7 @@ std::set<std::string> Entries(const std::string& section) {
 
 // UNINSTALL's message alone: its caption and text, OK only, no icon, no owner; exit code 0.
 void CheckUninstalled(const Run& run) {
-    CheckEqual(run.exitCode, 0, "exit code");
+    CheckEqual(std::to_string(run.exitCode), "0", "exit code");
     Check(run.boxes.size() == 1, "one box");
     for (const Box& box : run.boxes)
         CheckEqual(BoxText(box), "box \"Dialog\", no icon, buttons OK, no owner\n  Vellmark Software Corvane is "
@@ -72,7 +72,7 @@ void ProfileCacheCases() {
     WritePrivateProfileStringA("Rename", "C:\\NEW.SYS", "C:\\OLD.SYS", Wininit().c_str());
     {
         const Run run = RunProgram(g_paths.maint, "\"" + g_paths.maint + "\" UNINSTALL");
-        CheckEqual(run.exitCode, 0, "exit code");
+        CheckEqual(std::to_string(run.exitCode), "0", "exit code");
         const std::set<std::string> renamed = Entries(ReadSections(Wininit())["rename"]);
         Check(renamed.count("C:\\NEW.SYS=C:\\OLD.SYS") == 1, "the other program's line stands");
         Check(renamed.count("NUL=" + WindowsDir() + "\\cvvchk.exe") == 1, "our line stands");

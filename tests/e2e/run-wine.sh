@@ -111,8 +111,8 @@ if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
     [ -z "${CV_ROW:-}" ] || names=$(ls "$work/drawn")
     for name in $names; do
         cmp -s "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" && continue
-        [ -n "${CV_SHARE:-}" ] && [ ! -e "$work/drawn/$name" ] && grep -qxF "[${name%.txt}]" \
-            <(grep -o '^\[[^]]*\]' "$work/scenarios.txt") && continue
+        [ -n "${CV_SHARE:-}" ] && [ ! -e "$work/drawn/$name" ] &&
+            awk -v row="[${name%.txt}]" '$1 == row { found = 1 } END { exit !found }' "$work/scenarios.txt" && continue
         echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/outcomes draws" \
             "them again when the change is meant)"
         if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" | head -n 60 || true; fi

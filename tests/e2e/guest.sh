@@ -9,6 +9,7 @@
 # WRITABLE_DIRS (absolute paths separated by ":", empty ones left out) are shared with the
 # guest at the same paths, so that what the command writes there stays on this machine;
 # everything else it writes is thrown away.
+# CV_GUEST_DISK names a disk image the guest reads as /dev/vdb (its writes are thrown away).
 # Exit code 77: no virtual machine can run here.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -86,7 +87,8 @@ run_guest() {
         -append "console=ttyS0 quiet loglevel=1 panic=-1" \
         -virtfs "local,path=/,mount_tag=host,readonly=on,$share" -virtfs "local,path=$run,mount_tag=out,$share" \
         "${shared[@]}" \
-        -drive "file=$run/upper.img,format=raw,if=virtio" >/dev/null 2>&1 &
+        -drive "file=$run/upper.img,format=raw,if=virtio" \
+        ${CV_GUEST_DISK:+-drive "file=$CV_GUEST_DISK,format=raw,if=virtio,snapshot=on"} >/dev/null 2>&1 &
     guest=$!
     trap 'kill "$guest" 2>/dev/null; rm -rf "$run"; exit 143' TERM INT  # a test run stopped stops it
     wait "$guest" || true

@@ -18,12 +18,18 @@ rig=$here/build/windows/tests/e2e
 prefixes=/var/cache/corvane-prefixes
 [ "$(id -u)" = 0 ] || prefixes=$here/build/wine-prefixes
 mkdir -p "$prefixes"
+kept=$prefixes/wine-$(dpkg-query -W -f='${Version}' wine32:i386 | tr -c 'A-Za-z0-9.\n-' _)
 
 # A kernel booted without 32-bit support (ia32_emulation=off) cannot start Wine's 32-bit loader
 # nor run 32-bit code at all (the WoW64 mode of later Wines fails there too). There, or where
 # CV_GUEST=1 asks for it, the run takes place in a virtual machine over Debian's own kernel
 # (guest.sh); only where that cannot run either does the run end as skipped.
 if [ -z "${CV_IN_GUEST:-}" ] && "$here/tests/e2e/guest.sh" --needed; then
+    # There the kept prefix is read from a disk image of it, made here once: copying it over
+    # the shared folder costs more than many runs.
+    [ ! -d "$kept" ] || [ -e "$kept.img" ] || { new=$(mktemp "$kept.img.XXXXXX") &&
+        mkfs.ext4 -q -F -d "$kept" "$new" 2G && mv "$new" "$kept.img"; }
+    [ ! -e "$kept.img" ] || export CV_GUEST_DISK=$kept.img
     exec "$here/tests/e2e/guest.sh" "$CV_DRAWN:$prefixes" "$0" "$@"
 fi
 
@@ -54,6 +60,7 @@ cleanup() {
     pkill -TERM -P "$xvfb" 2>/dev/null || true  # Xvfb itself, when runuser started it
     kill "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true
+    umount -l "$work/prefix" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -67,10 +74,13 @@ run_wine() {
         WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$(head -n 1 "$work/display")" \
         CV_DRAWN="$(win "$work/drawn")" CV_TRACE="$(win "$work/trace")" "$@"
 }
-# The prefix of this Wine version, made once and kept, and copied for each run. Runs side by
-# side that find none each make one, and the first to finish keeps its own.
-kept=$prefixes/$(wine --version | tr -c 'A-Za-z0-9.\n-' _)-$(id -u "$user")
-if [ -d "$kept" ]; then
+# The prefix of this Wine version, made once and kept (by the user who runs Wine), and copied
+# for each run, or seen through the disk image the virtual machine was given (its writes go
+# elsewhere). Runs side by side that find none each make one; the first to finish keeps its own.
+[ ! -d "$kept" ] || [ "$(stat -c %U "$kept/drive_c")" = "$user" ] || rm -rf "$kept" "$kept.img"
+if [ -b /dev/vdb ] && [ -d "$kept" ]; then
+    mount /dev/vdb "$work/prefix" && chown "$user" "$work/prefix"
+elif [ -d "$kept" ]; then
     cp -a "$kept/." "$work/prefix/"
 else
     run_wine wineboot -i >/dev/null 2>&1
@@ -78,7 +88,9 @@ else
     # A fresh prefix does not find Wine's own fonts (fonts-wine): without them the boxes are
     # drawn in a fallback face, and the close button's Marlett glyph as a plain "r".
     as_user cp /usr/share/wine/fonts/* "$work/prefix/drive_c/windows/Fonts/"
-    cp -a "$work/prefix" "$kept.$$" && { mv -T "$kept.$$" "$kept" 2>/dev/null || rm -rf "$kept.$$"; }
+    # A name of its own (not $$: a process number repeats from one virtual machine to the next).
+    new=$(mktemp -d "$kept.XXXXXX")
+    cp -a "$work/prefix/." "$new/" && { mv -T "$new" "$kept" 2>/dev/null || rm -rf "$new"; }
 fi
 # wineboot pointed the user's folders (Desktop, Documents...) at the HOME of the run that made it.
 for folder in "$work/prefix/drive_c/users/$user"/*; do [ ! -L "$folder" ] || as_user ln -sfn "$work" "$folder"; done

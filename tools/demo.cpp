@@ -32,14 +32,14 @@ void Show(const std::string& title, const std::string& exe, const std::string& c
     const Snapshot before = TakeSnapshot();
     const std::string pictures = DrawnDirectory();
     const std::string picturePath = pictures.empty() || picture.empty() ? "" : pictures + picture + ".bmp";
-    const Run run = RunProgram(exe, commandLine, [&](const Box& box) {
+    const Run run = RunPrograms(exe, commandLine, 1, "", 0, [&](const Box& box) {
         if (picturePath.empty()) return;
         // Drawn with the caption of the window in use, as the user sees a box just shown; with
         // no window manager, Wine does not make another process's window the active one.
         SendMessageA(box.window, WM_NCACTIVATE, TRUE, 0);
         Sleep(500);  // the box is found as soon as it is shown: let it finish drawing
         SaveWindowPicture(box.window, picturePath);
-    });
+    })[0];
     if (!picturePath.empty())
         Check(BytesOr(picturePath, "").size() > sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER),
               "a picture of the box in " + picturePath);

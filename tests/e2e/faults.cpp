@@ -95,9 +95,9 @@ void* Real(const char* name) {
     for (Hook* h = g_hooks;; ++h)
         if (Same(h->name, name)) return h->real;
 }
-bool Hooked(const char* function) {  // the clock is no fault's
-    for (Hook* h = g_hooks; h->name; ++h)
-        if (Same(h->name, function) && !Same(function, "GetLocalTime")) return true;
+bool Hooked(const char* function) {  // by a fault: every hook but the last, the clock's
+    for (Hook* h = g_hooks; h[1].name; ++h)
+        if (Same(h->name, function)) return true;
     return false;
 }
 #define REAL(function) reinterpret_cast<decltype(&function)>(Real(#function))
@@ -170,6 +170,7 @@ void WINAPI OnGetLocalTime(LPSYSTEMTIME now) {
 }
 
 #define HOOK(function) {#function, reinterpret_cast<void*>(&On##function), nullptr}
+// Every call a fault can name, then the clock.
 Hook g_hooks[] = {HOOK(RegSetValueExA),   HOOK(RegQueryValueExA), HOOK(RegCreateKeyExA),    HOOK(RegEnumKeyExA),
                   HOOK(RegQueryInfoKeyA), HOOK(CreateFileA),      HOOK(CloseHandle),        HOOK(WriteFile),
                   HOOK(ReadFile),         HOOK(FlushFileBuffers), HOOK(SetFilePointer),     HOOK(GetTempFileNameA),
@@ -221,8 +222,7 @@ extern "C" __declspec(dllexport) const char* Refusal(const char* play) {
 // The functions a fault can name, each followed by a blank.
 extern "C" __declspec(dllexport) const char* FaultFunctions() {
     static char names[512];
-    names[0] = 0;
-    for (Hook* h = g_hooks; h->name; ++h)
-        if (Hooked(h->name)) lstrcatA(lstrcatA(names, h->name), " ");
+    if (!names[0])
+        for (Hook* h = g_hooks; h[1].name; ++h) lstrcatA(lstrcatA(names, h->name), " ");
     return names;
 }

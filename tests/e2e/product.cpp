@@ -1,5 +1,4 @@
 // The product's places in the registry and on disk, and putting the machine back to no product.
-#include <algorithm>
 #include "product.h"
 
 const std::string kProduct = "SOFTWARE\\Vellmark\\CVLock";
@@ -7,18 +6,6 @@ const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Un
 const std::string kInstallDir = "C:\\Program Files\\Corvane";
 
 std::string Wininit() { return WindowsDir() + "\\WININIT.INI"; }
-std::string OurLines() {
-    return "NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl\r\nNUL=" + WindowsDir() + "\\cvvchk.exe\r\n";
-}
-
-std::string WindowsFileNames() {
-    std::vector<std::string> names;
-    ForEachEntry(WindowsDir(), [&](const WIN32_FIND_DATAA& found) { names.push_back(found.cFileName); });
-    std::sort(names.begin(), names.end());
-    std::string out;
-    for (const std::string& name : names) out += name + "\n";
-    return out;
-}
 
 void ResetMachine() {
     DeleteTree("SOFTWARE\\Vellmark");

@@ -16,24 +16,6 @@ int g_failed = 0;
 std::string g_case;
 bool g_caseFailed = false;
 
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
-    Search* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == search->pid && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The pixels, `bits` a pixel, rows from the bottom, that `paint` draws into a w x h bitmap
 // compatible with `source`.
 std::string Pixels(HDC source, int w, int h, const std::function<void(HDC)>& paint, WORD bits = 32) {
@@ -130,9 +112,12 @@ std::string ScreenPixels(int x, int y, int w, int h, WORD bits) {
 }
 
 HWND FindMessageBox(DWORD pid) {
-    Search search{pid, nullptr};
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == pid && IsWindowVisible(box)) return box;
+    }
+    return nullptr;
 }
 
 // Runs `routine` with `argument` on a thread of its own in the suspended `process` (the
@@ -179,78 +164,46 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
     return true;
 }
 
-// Ends a process that did not end by itself, and counts that as a failure.
-static void StopHungProcess(const PROCESS_INFORMATION& process, const std::string& what) {
-    TerminateProcess(process.hProcess, 99);
-    WaitForSingleObject(process.hProcess, 5000);
-    Check(false, what);
-}
-
-// Records how an ended process ended, and lets go of it.
-static void CollectExit(const PROCESS_INFORMATION& process, Run& run) {
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
-
-Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox, const std::string& directory, UINT givenMode,
-               const std::string& play) {
-    Run run;
-    PROCESS_INFORMATION process;
-    if (!StartProcess(exe, commandLine, directory, process, givenMode, play)) return run;
-    run.pid = process.dwProcessId;
+std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandLine, int count,
+                             const std::string& play, UINT givenMode, const std::function<void(const Box&)>& onBox) {
+    std::vector<PROCESS_INFORMATION> processes(count);
+    std::vector<Run> runs(count);
+    for (int i = 0; i < count; ++i) {
+        StartProcess(exe, commandLine, "C:\\", processes[i], givenMode, play);  // all zero when it fails
+        runs[i].pid = processes[i].dwProcessId;
+    }
     const DWORD start = GetTickCount();
     for (;;) {
-        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-        if (HWND found = FindMessageBox(process.dwProcessId)) {
-            Sleep(100);  // let the box finish laying itself out
-            Box box = ReadBox(found);
-            if (onBox) onBox(box);
-            run.boxes.push_back(box);
-            PostMessageA(found, WM_COMMAND, IDOK, 0);
-            for (int i = 0; i < 100 && IsWindow(found) && IsWindowVisible(found); ++i) Sleep(20);
-        }
+        std::vector<std::pair<int, HWND>> going;  // each run not ended, and the box it shows, if any
+        for (int i = 0; i < count; ++i)
+            if (processes[i].hProcess && WaitForSingleObject(processes[i].hProcess, 0) == WAIT_TIMEOUT)
+                going.emplace_back(i, FindMessageBox(processes[i].dwProcessId));
+        if (going.empty()) break;
         if (GetTickCount() - start > 60000) {  // far more than a run takes, on a busy machine too
-            StopHungProcess(process, "program hung: " + commandLine);
+            for (const auto& [i, box] : going) TerminateProcess(processes[i].hProcess, 99);
+            for (const auto& [i, box] : going) WaitForSingleObject(processes[i].hProcess, 5000);
+            Check(false, "program hung: " + commandLine);
             break;
         }
+        if (!std::all_of(going.begin(), going.end(), [](const std::pair<int, HWND>& run) { return run.second; })) {
+            Sleep(50);
+            continue;
+        }
+        // Each run not ended shows a box: all are read, then all answered in the same moment.
+        Sleep(100);  // let the boxes finish laying themselves out
+        for (const auto& [i, box] : going) {
+            runs[i].boxes.push_back(ReadBox(box));
+            if (onBox) onBox(runs[i].boxes.back());
+        }
+        for (const auto& [i, box] : going) PostMessageA(box, WM_COMMAND, IDOK, 0);
+        for (const auto& [i, box] : going)
+            for (int k = 0; k < 100 && IsWindow(box) && IsWindowVisible(box); ++k) Sleep(20);
     }
-    CollectExit(process, run);
-    return run;
-}
-
-std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count) {
-    std::vector<PROCESS_INFORMATION> processes;
     for (int i = 0; i < count; ++i) {
-        PROCESS_INFORMATION process;
-        if (StartProcess(exe, commandLine, "C:\\", process)) processes.push_back(process);
-    }
-    std::vector<Run> runs(processes.size());
-    std::vector<HWND> boxes(processes.size(), nullptr);
-    const DWORD start = GetTickCount();
-    for (bool waiting = true; waiting;) {
-        waiting = false;
-        for (size_t i = 0; i < processes.size(); ++i) {
-            if (boxes[i] || WaitForSingleObject(processes[i].hProcess, 0) == WAIT_OBJECT_0) continue;
-            boxes[i] = FindMessageBox(processes[i].dwProcessId);
-            waiting = waiting || !boxes[i];
-        }
-        if (waiting && GetTickCount() - start > 60000) {
-            Check(false, "not every run showed its box: " + commandLine);
-            break;
-        }
-        if (waiting) Sleep(20);
-    }
-    Sleep(100);  // let the last box finish laying itself out
-    for (size_t i = 0; i < processes.size(); ++i)
-        if (boxes[i]) runs[i].boxes.push_back(ReadBox(boxes[i]));
-    for (size_t i = 0; i < processes.size(); ++i)
-        if (boxes[i]) PostMessageA(boxes[i], WM_COMMAND, IDOK, 0);
-    for (size_t i = 0; i < processes.size(); ++i) {
-        if (WaitForSingleObject(processes[i].hProcess, 30000) != WAIT_OBJECT_0)
-            StopHungProcess(processes[i], "run hung after its box was answered: " + commandLine);
-        CollectExit(processes[i], runs[i]);
+        if (!processes[i].hProcess) continue;
+        GetExitCodeProcess(processes[i].hProcess, &runs[i].exitCode);
+        CloseHandle(processes[i].hThread);
+        CloseHandle(processes[i].hProcess);
     }
     return runs;
 }
@@ -383,7 +336,7 @@ std::string RunTraced(const std::string& exe, const std::string& commandLine, UI
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
     // For the program alone: what faults.dll played comes on the debug channel.
     SetEnvironmentVariableA("WINEDEBUG", relay ? "+pid,+relay,+exec,+debugstr" : "+pid,+debugstr");
-    run = RunProgram(exe, commandLine, nullptr, "C:\\", givenMode, play);
+    run = RunPrograms(exe, commandLine, 1, play, givenMode)[0];
     SetEnvironmentVariableA("WINEDEBUG", debug);
     static size_t read = 0;  // how much of the trace the runs before took
     const std::string text = BytesOr(trace, "");

@@ -23,15 +23,13 @@ struct Run {
     std::vector<Box> boxes;
 };
 
-// Runs `exe` with the full command line `commandLine` in `directory`, given the error mode
-// `givenMode` (see StartProcess); `onBox` sees each box before it is dismissed with OK.
-Run RunProgram(const std::string& exe, const std::string& commandLine,
-               const std::function<void(const Box&)>& onBox = nullptr, const std::string& directory = "C:\\",
-               UINT givenMode = 0, const std::string& play = "");
-
-// Starts `count` runs of `exe` at once, waits until each shows its box, reads them all, then
-// answers them all with OK in the same moment and waits for every run to end.
-std::vector<Run> RunTogether(const std::string& exe, const std::string& commandLine, int count);
+// Runs `exe` in C:\ with the full command line `commandLine`, `count` times at once, each
+// started with `givenMode` and `play` (see StartProcess). Whenever each run not yet ended shows
+// a box, all are read, seen by `onBox`, and answered with OK in the same moment; a run alone
+// so has each of its boxes answered in turn. A run that is not over after 60 s is ended.
+std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandLine, int count = 1,
+                             const std::string& play = "", UINT givenMode = 0,
+                             const std::function<void(const Box&)>& onBox = nullptr);
 
 // Starts `exe` with the full command line `commandLine` in `directory`; a failure to start
 // is a failed check. A `givenMode` other than 0 is the error mode the process starts with,
@@ -41,7 +39,7 @@ std::vector<Run> RunTogether(const std::string& exe, const std::string& commandL
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode = 0, const std::string& play = "");
 
-// Runs `exe` in C:\\ as RunProgram does, into `run`, and hands back the record of the run:
+// Runs `exe` alone as RunPrograms does, into `run`, and hands back the record of the run:
 // every call the program itself made, in order, as Wine's trace shows it (in the file that
 // run-wine.sh names in CV_TRACE), written so that it is the same on every run
 // (tests/data/traced-calls.txt), with what faults.dll played among them; without `relay`,
@@ -117,6 +115,5 @@ struct Paths {
 extern Paths g_paths;
 
 void RunScenarios();     // the rows of scenarios.txt (CV_ROW names one to run alone)
-void RunWininitCases();
 int RunDemo();  // the exit code
 void RunBench(const std::string& emptyExe, int rounds);

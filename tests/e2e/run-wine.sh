@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the end-to-end rig (build/windows/tests/e2e/) on the programs in dist/ under Wine, in a
-# throwaway prefix with a virtual display. Usage: run-wine.sh [scenarios|wininit|demo|bench N]...
+# throwaway prefix with a virtual display. Usage: run-wine.sh [scenarios|demo|bench N]
 # As root it runs Wine as the unprivileged user "cvtest" (made when missing): Wine run by root
 # passes every permission check, and so ignores read-only files. CV_DRAWN: where the run leaves
 # what it draws (a PNG of each box the demonstration shows, the outcome NAME.txt of each
@@ -66,12 +66,13 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+display=$(head -n 1 "$work/display")
 
 win() { echo "Z:${1//\//\\}"; }
 run_wine() {
     # One locale on every machine: the dates, the texts and the outcomes depend on it.
     as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
-        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$(head -n 1 "$work/display")" \
+        WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display" \
         CV_DRAWN="$(win "$work/drawn")" CV_TRACE="$(win "$work/trace")" "$@"
 }
 # The prefix of this Wine version, made once and kept (by the user who runs Wine), and copied

@@ -2,10 +2,13 @@
 // setup, its runs, and its whole outcome written as NAME.txt into CV_DRAWN (run-wine.sh holds
 // each against docs/outcomes); then the machine is put back and checked to be as it was.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 #include "product.h"
 #include "snapshot.h"
@@ -23,6 +26,12 @@ std::string After(const std::string& text, const std::string& mark) {
 }
 std::string Before(const std::string& text, const std::string& mark) { return text.substr(0, text.find(mark)); }
 bool Has(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+// The rest of the row's first line of `word`, or empty.
+std::string LineOf(const Scenario& row, const std::string& word) {
+    for (const auto& [each, rest] : row.lines)
+        if (each == word) return rest;
+    return "";
+}
 HKEY Root(const std::string& path) { return path.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
 // What faults.dll, loaded here as well, says of a row's lines: why they cannot be played, or
@@ -84,12 +93,16 @@ void SetUp(const std::string& word, const std::string& line) {
         SetFileAttributesA(path.c_str(), (Has(data, "read-only") ? FILE_ATTRIBUTE_READONLY : 0) |
                                              (Has(data, "hidden") ? FILE_ATTRIBUTE_HIDDEN : 0) |
                                              (Has(data, "system") ? FILE_ATTRIBUTE_SYSTEM : 0));
+    } else if (word == "profile") {  // profile PATH : SECTION : NAME = VALUE, by the system's profile writer
+        const std::string file = Before(path, " : "), section = After(path, " : "), name = After(section, " : ");
+        WritePrivateProfileStringA(Before(section, " : ").c_str(), name.c_str(), data.c_str(), file.c_str());
     } else if (word == "windows") {
         SetWineVersion("cvprobe.exe", rest);
     } else if (word == "date-picture" || word == "date-separator") {
         SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|profile-reader|clock|fault|lock"))) {
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|profile-reader|clock|fault|lock|"
+                                                  "together|rounds"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
 }
@@ -122,6 +135,42 @@ HANDLE TakeLock(const std::string& rest) {
     return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(mutex));
 }
 
+std::set<std::string> Entries(const std::string& section) {
+    std::set<std::string> entries;
+    for (size_t at = 0; at < section.size(); at = section.find('\0', at) + 1) entries.insert(section.c_str() + at);
+    return entries;
+}
+
+// Every section of a profile file as the system's own reader reads it: name (lower case) ->
+// its entries. The first section of a name hides any later one, as it does for every reader.
+using Sections = std::map<std::string, std::string>;
+Sections ReadSections(const std::string& path) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // nothing stale in this process
+    std::vector<char> names(65536), entries(65536);
+    GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
+    Sections sections;
+    for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+        const DWORD length =
+            GetPrivateProfileSectionA(name, entries.data(), static_cast<DWORD>(entries.size()), path.c_str());
+        std::string key = name;
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        sections[key] = std::string(entries.data(), length);
+    }
+    return sections;
+}
+
+// WININIT.INI, read after an UNINSTALL, as `before` with our two lines added to [Rename].
+void CheckReaderAgrees(Sections before) {
+    Sections after = ReadSections(Wininit());
+    std::set<std::string> expected = Entries(before["rename"]);
+    expected.insert({"NUL=" + WindowsDir() + "\\System\\ctgcpl.cpl", "NUL=" + WindowsDir() + "\\cvvchk.exe"});
+    Check(Entries(after["rename"]) == expected,
+          "[Rename] holds what it held and both our lines, as the system reads it");
+    before.erase("rename");
+    after.erase("rename");
+    Check(after == before, "every other section reads as before");
+}
+
 std::string Shown(const std::string& bytes) {
     const std::string text = "\"" + Escaped(bytes) + "\"";
     if (text.size() > 2048) {  // its size and hash (FNV-1a)
@@ -149,10 +198,11 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
     const std::string play = "clock " + clock + "\n" + faults, refused = g_refusal(play.c_str());
+    const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
     Check(refused.empty(), "scenarios.txt: [" + row.name + "] cannot be played: " + refused);
     if (!refused.empty()) return (before = TakeSnapshot()), outcome;  // nothing is run
-    const ProfileSections sections = reader ? ReadSections(Wininit()) : ProfileSections();
+    const Sections sections = reader ? ReadSections(Wininit()) : Sections();
     before = TakeSnapshot();
     std::unique_ptr<FileHold> hold;
     HANDLE lock = nullptr;
@@ -170,11 +220,13 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         const std::string commandLine =
             "\"" + exe + "\"" + (end < line.size() ? " " + Unescaped(line.substr(end + 1)) : "");
         const size_t logged = BytesOr(started, "").size();
-        Run run;
+        std::vector<Run> done(1);
+        std::string record;
         const DWORD start = GetTickCount();
         // A recorded run is given an error mode as a parent would hand it on: no open-file and no fault boxes.
         const UINT givenMode = recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
-        const std::string record = RunTraced(exe, commandLine, givenMode, run, play, recorded);
+        if (together > 1) done = RunPrograms(exe, commandLine, together, play);
+        else record = RunTraced(exe, commandLine, givenMode, done[0], play, recorded);
         for (int waited = 0; !started.empty() && waited < 5000 && BytesOr(started, "").size() == logged; waited += 100)
             Sleep(100);  // nobody waits for a started program to write its log
         if (!started.empty()) Sleep(200);
@@ -183,8 +235,12 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         Check(!held || GetTickCount() - start >= 5000, "a lock held is waited for 5 s");
         if (i + 1 == runs.size()) hold.reset();
         const Snapshot after = TakeSnapshot();
-        outcome += "\n$ " + Escaped(commandLine) + "\nexit code " + std::to_string(run.exitCode) + "\n";
-        for (const Box& box : run.boxes) outcome += BoxText(box);
+        outcome += "\n$ " + Escaped(commandLine);
+        outcome += together > 1 ? " (" + std::to_string(together) + " at once)\n" : "\n";
+        for (const Run& run : done) {
+            outcome += "exit code " + std::to_string(run.exitCode) + "\n";
+            for (const Box& box : run.boxes) outcome += BoxText(box);
+        }
         const std::string changes = Changes(before, after, [](const Entry& e) { return Shown(e.data); });
         outcome += changes.empty() ? "nothing changed\n" : changes;
         outcome += (recorded ? "calls:\n" : "") + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
@@ -227,16 +283,29 @@ void RunScenarios() {
     Check(!*only || std::any_of(rows.begin(), rows.end(), [&](const Scenario& row) { return row.name == only; }),
           std::string("CV_ROW names no row of scenarios.txt: ") + only);
     ResetMachine();
+    // UNINSTALL asks the system to write out its cached copy of WININIT.INI first; where the
+    // system holds none, the request must not create the file.
+    Check(!Exists(Wininit()), "no WININIT.INI to begin with");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Wininit().c_str());
+    Check(!Exists(Wininit()), "the system's profile cache flushed for a missing file creates none");
     const Snapshot base = TakeSnapshot();
+    const int shares = std::atoi(After(share, "/").c_str()), mine = std::atoi(share);
     for (size_t i = 0; i < rows.size(); ++i) {
         const Scenario& row = rows[i];
-        if ((*only && row.name != only) || static_cast<int>(i % std::atoi(share + 2)) != std::atoi(share) - 1)
-            continue;
+        if ((*only && row.name != only) || static_cast<int>(i % shares) != mine - 1) continue;
         BeginCase(row.name + ": " + row.what);
-        Snapshot left;
-        WriteBytes(drawn + row.name + ".txt", RunRow(row, left));
-        Restore(base, left);
-        const std::string back = Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
-        Check(back.empty(), "the machine put back as it was:\n" + back);
+        // rounds N: played N times from the same machine, each round's outcome the same.
+        std::string first;
+        for (int round = 1; round <= std::max(1, std::atoi(LineOf(row, "rounds").c_str())); ++round) {
+            Snapshot left;
+            const std::string outcome = RunRow(row, left);
+            Restore(base, left);
+            const std::string back =
+                Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
+            Check(back.empty(), "the machine put back as it was:\n" + back);
+            if (round == 1) first = outcome;
+            CheckEqual(outcome, first, "round " + std::to_string(round) + " as the first");
+        }
+        WriteBytes(drawn + row.name + ".txt", first);
     }
 }

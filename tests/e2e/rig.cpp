@@ -14,7 +14,6 @@ namespace {
 int g_passed = 0;
 int g_failed = 0;
 std::string g_case;
-bool g_caseFailed = false;
 
 // The pixels, `bits` a pixel, rows from the bottom, that `paint` draws into a w x h bitmap
 // compatible with `source`.
@@ -111,13 +110,23 @@ std::string ScreenPixels(int x, int y, int w, int h, WORD bits) {
     return pixels;
 }
 
+// Stops at the first visible message box of the process search->first, found into search->second.
+static BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+    DWORD owner = 0;
+    char name[64] = {};
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameA(hwnd, name, sizeof name);
+    const bool found = owner == search->first && std::string(name) == "#32770" && IsWindowVisible(hwnd);
+    if (found) search->second = hwnd;
+    return !found;
+}
+
+// Every top-level window walked: Wine 10's FindWindowEx can hang at a box closing elsewhere.
 HWND FindMessageBox(DWORD pid) {
-    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(box, &owner);
-        if (owner == pid && IsWindowVisible(box)) return box;
-    }
-    return nullptr;
+    std::pair<DWORD, HWND> search{pid, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 // Runs `routine` with `argument` on a thread of its own in the suspended `process` (the
@@ -168,10 +177,7 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
                              const std::string& play, UINT givenMode, const std::function<void(const Box&)>& onBox) {
     std::vector<PROCESS_INFORMATION> processes(count);
     std::vector<Run> runs(count);
-    for (int i = 0; i < count; ++i) {
-        StartProcess(exe, commandLine, "C:\\", processes[i], givenMode, play);  // all zero when it fails
-        runs[i].pid = processes[i].dwProcessId;
-    }
+    for (int i = 0; i < count; ++i) StartProcess(exe, commandLine, "C:\\", processes[i], givenMode, play);
     const DWORD start = GetTickCount();
     for (;;) {
         std::vector<std::pair<int, HWND>> going;  // each run not ended, and the box it shows, if any
@@ -180,8 +186,8 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
                 going.emplace_back(i, FindMessageBox(processes[i].dwProcessId));
         if (going.empty()) break;
         if (GetTickCount() - start > 60000) {  // far more than a run takes, on a busy machine too
-            for (const auto& [i, box] : going) TerminateProcess(processes[i].hProcess, 99);
-            for (const auto& [i, box] : going) WaitForSingleObject(processes[i].hProcess, 5000);
+            for (const auto& [i, box] : going)
+                TerminateProcess(processes[i].hProcess, 99), WaitForSingleObject(processes[i].hProcess, 5000);
             Check(false, "program hung: " + commandLine);
             break;
         }
@@ -200,6 +206,7 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
             for (int k = 0; k < 100 && IsWindow(box) && IsWindowVisible(box); ++k) Sleep(20);
     }
     for (int i = 0; i < count; ++i) {
+        runs[i].pid = processes[i].dwProcessId;  // all zero where it did not start
         if (!processes[i].hProcess) continue;
         GetExitCodeProcess(processes[i].hProcess, &runs[i].exitCode);
         CloseHandle(processes[i].hThread);
@@ -369,7 +376,6 @@ std::string DrawnDirectory() {
 
 void BeginCase(const std::string& name) {
     g_case = name;
-    g_caseFailed = false;
     std::printf("case %s\n", name.c_str());
     std::fflush(stdout);
 }
@@ -380,7 +386,6 @@ void Check(bool condition, const std::string& what) {
         return;
     }
     ++g_failed;
-    g_caseFailed = true;
     std::printf("  FAIL [%s] %s\n", g_case.c_str(), what.c_str());
     std::fflush(stdout);
 }

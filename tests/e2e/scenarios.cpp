@@ -2,7 +2,6 @@
 // setup, its runs, and its whole outcome written as NAME.txt into CV_DRAWN (run-wine.sh holds
 // each against docs/outcomes); then the machine is put back and checked to be as it was.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -153,8 +152,7 @@ Sections ReadSections(const std::string& path) {
         const DWORD length =
             GetPrivateProfileSectionA(name, entries.data(), static_cast<DWORD>(entries.size()), path.c_str());
         std::string key = name;
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        sections[key] = std::string(entries.data(), length);
+        sections[CharLowerA(&key[0])] = std::string(entries.data(), length);
     }
     return sections;
 }
@@ -304,7 +302,7 @@ void RunScenarios() {
                 Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
             Check(back.empty(), "the machine put back as it was:\n" + back);
             if (round == 1) first = outcome;
-            CheckEqual(outcome, first, "round " + std::to_string(round) + " as the first");
+            else CheckEqual(outcome, first, "round " + std::to_string(round) + " as the first");
         }
         WriteBytes(drawn + row.name + ".txt", first);
     }

@@ -1,7 +1,6 @@
 // The watched places of the test machine, taken whole, compared and put back.
 #include "snapshot.h"
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include "rig.h"
 
@@ -45,7 +44,7 @@ void AddKey(Snapshot& s, HKEY root, const std::string& key, HKEY parent, const s
 // may not write to (made by run-wine.sh) are listed only.
 int Watched(const std::string& path) {
     std::string lower = path;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    CharLowerA(&lower[0]);
     const std::string parent = lower.substr(0, lower.rfind('\\')), name = lower.substr(lower.rfind('\\') + 1);
     if (parent == "c:\\windows") return name == "system" || name == "start menu" ? 2 : 1;
     if (parent == "c:\\program files") return name == "corvane" ? 2 : 1;

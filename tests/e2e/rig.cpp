@@ -223,15 +223,24 @@ std::string WithoutCodeAddress(const std::string& text) {
     return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
 }
 
+}  // namespace
+
+// Each call's line of tests/data/traced-calls.txt (placed here by run-wine.sh) by its name,
+// from the kinds on: "(hsn) n fails ...".
+const std::map<std::string, std::string>& CallLines() {
+    static std::map<std::string, std::string> lines;
+    std::istringstream table(lines.empty() ? BytesOr(BesideRig("traced-calls.txt"), "") : "");
+    for (std::string line; std::getline(table, line);)
+        if (!line.empty() && line[0] != '#') lines[line.substr(0, line.find_first_of("( "))] = line.substr(line.find_first_of("( "));
+    return lines;
+}
+
+namespace {
 // How a record writes each call: "(hsn) n", a kind letter for each argument and one for
-// the result, or " -" to leave it out (tests/data/traced-calls.txt, placed here by run-wine.sh).
+// the result, "-" to leave it out.
 std::map<std::string, std::string> CallKinds() {
-    std::istringstream lines(BytesOr(BesideRig("traced-calls.txt"), ""));
     std::map<std::string, std::string> kinds;
-    for (std::string line; std::getline(lines, line);) {
-        const size_t cut = line.find_first_of("( ");
-        if (!line.empty() && line[0] != '#') kinds[line.substr(0, cut)] = line.substr(cut);
-    }
+    for (const auto& [name, line] : CallLines()) kinds[name] = line.substr(0, line.find(' ', line.find(')') + 2));
     return kinds;
 }
 
@@ -307,7 +316,7 @@ std::string RecordOf(const std::string& text, DWORD pid) {
         if (kind == "Call " && ours) {
             letters = kinds.count(name) ? kinds.at(name) : "";
             closed = asked = "";
-            if (letters == " -") continue;
+            if (!letters.empty() && letters.back() == '-') continue;
             const std::vector<std::string> arguments =
                 Arguments(line.substr(open + 1, line.rfind(") ret=") - open - 1));
             Check(letters.size() == arguments.size() + 4, "traced-calls.txt gives each argument of " + line);
@@ -318,7 +327,7 @@ std::string RecordOf(const std::string& text, DWORD pid) {
             }
             record += arguments.empty() ? name + "()" : ")";
             if (letters.empty() || letters.back() == 'v') record += "\n";
-        } else if (kind == "Ret  " && ours && letters != " -" && !letters.empty() && letters.back() != 'v') {
+        } else if (kind == "Ret  " && ours && !letters.empty() && letters.back() != '-' && letters.back() != 'v') {
             record += " = " + names.Write(letters.back(), line.substr(line.find("retval=") + 7, 8)) + "\n" + asked;
             names.handles.erase(closed);
         } else if (line.compare(colon + 1, request.size() + 5, request + "mask=") == 0) {

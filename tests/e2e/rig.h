@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
 // only what it played.
 std::string RunTraced(const std::string& exe, const std::string& commandLine, UINT givenMode, Run& run,
                       const std::string& play = "", bool relay = true);
+
+// Each call's line of tests/data/traced-calls.txt by the call's name, from its kinds on:
+// how a record writes it, and how it fails.
+const std::map<std::string, std::string>& CallLines();
 
 // A box as an outcome writes it: caption, icon, buttons, owner, then its text on a line of its own.
 std::string BoxText(const Box& box);

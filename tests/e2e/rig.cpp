@@ -140,6 +140,21 @@ static bool RunInside(const PROCESS_INFORMATION& process, const void* routine, v
     return ran;
 }
 
+// Every program started suspended, and each program it starts in turn, is held in one job, so
+// that the rig can wait for what a run started: nobody else waits for it.
+static HANDLE Job() {
+    static HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    return job;
+}
+
+void AwaitStarted() {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION held = {};
+    for (int waited = 0; waited < 10000 && QueryInformationJobObject(Job(), JobObjectBasicAccountingInformation, &held,
+                                                                     sizeof held, nullptr) && held.ActiveProcesses;
+         waited += 20)
+        Sleep(20);
+}
+
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode, const std::string& play) {
     STARTUPINFOA startup = {};
@@ -155,8 +170,9 @@ bool StartProcess(const std::string& exe, const std::string& commandLine, const 
         Check(false, "could not start " + exe);
         return false;
     }
-    // Before the program's first instruction: the library that plays the row's answers, and
-    // the error mode a parent would hand on (Wine hands none on).
+    // Before the program's first instruction: the job, the library that plays the row's
+    // answers, and the error mode a parent would hand on (Wine hands none on).
+    if (givenMode || !play.empty()) Check(AssignProcessToJobObject(Job(), process.hProcess), "the job holds " + exe);
     DWORD result = 0;
     if (!play.empty()) {  // faults.dll, beside this program
         const std::string path = BesideRig("faults.dll");

@@ -40,6 +40,9 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
 bool StartProcess(const std::string& exe, const std::string& commandLine, const std::string& directory,
                   PROCESS_INFORMATION& process, UINT givenMode = 0, const std::string& play = "");
 
+// Waits until every program that the programs started suspended started in turn has ended.
+void AwaitStarted();
+
 // Runs `exe` alone as RunPrograms does, into `run`, and hands back the record of the run:
 // every call the program itself made, in order, as Wine's trace shows it (in the file that
 // run-wine.sh names in CV_TRACE), written so that it is the same on every run

@@ -100,8 +100,8 @@ void SetUp(const std::string& word, const std::string& line) {
     } else if (word == "date-picture" || word == "date-separator") {
         SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|started|profile-reader|clock|fault|lock|"
-                                                  "together|rounds"))) {
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|"
+                                                  "together|rounds|swept|given"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
 }
@@ -181,9 +181,122 @@ std::string Shown(const std::string& bytes) {
     return text;
 }
 
-// The row's outcome; `before` ends as the machine the row leaves.
-std::string RunRow(const Scenario& row, Snapshot& before) {
-    std::string outcome = "# " + row.name + ": " + row.what + "\n", started, clock = "2000-02-29", faults;
+bool Equal(const Entry* a, const Entry* b) {
+    return a == b || (a && b && a->kind == b->kind && a->type == b->type && a->data == b->data);
+}
+const Entry* At(const Snapshot& s, const std::string& name) {
+    const auto it = s.find(name);
+    return it == s.end() ? nullptr : &it->second;
+}
+// A change's line as an outcome writes it, and the change's names made up anew each run as they do not vary.
+std::string ChangeLine(const Entry* from, const Entry* to, const std::string& name) {
+    Snapshot a, b;
+    if (from) a[name] = *from;
+    if (to) b[name] = *to;
+    return Before(Changes(a, b, [](const Entry& e) { return Shown(e.data); }), "\n");
+}
+std::string Steady(const std::string& text) { return std::regex_replace(text, std::regex("cvw[0-9A-F]+\\.tmp"), "cvw(u).tmp"); }
+
+// The second line of every "Application Error" box the programs know.
+const std::regex kFailureTexts("(File not found|Invalid filename|Too many open files|File access denied|Read beyond "
+                               "end of file|Disk full|I/O error [0-9]+|Out of memory|(Failed to get data|Invalid data "
+                               "type|Failed to set data) for '[a-z]+')\\.");
+
+// swept: the row's one run played again for every call it makes of a function that can fail,
+// that call failing (the k-th of its function, counted in the run's record, or for a call the
+// record leaves out, counted on until one plays in no run), and for every read or write falling
+// short by one byte. Each such run must end by itself, with exit code 0, or 1 and the failure
+// box; show no box the whole run does not; and change nothing the whole run does not, but for a
+// file the whole run writes left holding a first part of its bytes (never WININIT.INI) and what
+// the row's `given` lines name ("given FUNCTION CHANGE": a change its Parts say such a failure
+// makes). Each is told as a line: the call and its answer, the exit code, the boxes, the changes.
+std::string Sweep(const Scenario& row, const std::string& exe, const std::string& commandLine, const std::string& play,
+                  const std::string& record, const Run& whole, const Snapshot& before,
+                  const Snapshot& after) {
+    std::vector<std::pair<std::string, std::string>> faults;  // the fault, and the call as the record writes it
+    std::map<std::string, int> seen;
+    std::istringstream calls(record);
+    for (std::string line; std::getline(calls, line);) {
+        const std::string f = Before(line, "("), how = CallLines().count(f) ? CallLines().at(f) : "";
+        const std::string call = f + " call " + std::to_string(++seen[f]);
+        if (Has(how, " fails ")) faults.emplace_back(call + " fails", line);
+        if (Has(how, " short ")) faults.emplace_back(call + " falls short by 1", line);
+    }
+    for (const auto& [f, how] : CallLines())
+        if (Has(how, ") - fails")) faults.emplace_back(f + " call 1 fails", "");
+    std::string out = "# " + row.name + ", swept: every call of its run that can fail, failing; every read and "
+                      "write, falling short\n";
+    Snapshot now = after;
+    for (size_t i = 0; i < faults.size(); ++i) {
+        const std::string& fault = faults[i].first, function = Before(fault, " "), where = "[" + row.name + "] " + fault;
+        Restore(before, now);
+        Run run;
+        const std::string told = RunTraced(exe, commandLine, 0, run, play + fault + "\n", false);
+        AwaitStarted();
+        now = TakeSnapshot();
+        const std::string answer = Before(After(told, "played: " + function + ", call " + After(Before(fault, " f"), "call ") + ": "), "\n");
+        if (faults[i].second.empty() && answer.empty()) continue;  // past the last call the record leaves out
+        if (faults[i].second.empty()) faults.emplace_back(function + " call " + std::to_string(std::atoi(After(fault, "call ").c_str()) + 1) + " fails", "");
+        Check(!answer.empty(), where + ": never played (the run is not the same up to it)");
+        // The boxes: the whole run's first ones, and after a failure its box (none where the box itself failed).
+        std::vector<Box> boxes = run.boxes;
+        const bool reported = run.exitCode == 1 && !boxes.empty() && boxes.back().caption == "Application Error";
+        std::string shown;
+        for (const Box& box : boxes) shown += (shown.empty() ? "box " : ", ") + (box.caption == "Application Error" ? "\"" + After(box.text, "\n") + "\"" : box.caption);
+        if (reported) {
+            const Box& box = boxes.back();
+            Check(box.errorIcon && box.buttons == std::vector<int>{IDOK} && !box.owned &&
+                  std::regex_match(After(box.text, "\n"), kFailureTexts), where + ": a failure box of its own: " + BoxText(box));
+            boxes.pop_back();
+        }
+        Check(run.exitCode == 0 || reported || (run.exitCode == 1 && function == "MessageBoxA"),
+              where + ": exit code " + std::to_string(run.exitCode) + " (" + shown + ")");
+        bool prefix = boxes.size() <= whole.boxes.size();
+        for (size_t b = 0; prefix && b < boxes.size(); ++b) prefix = BoxText(boxes[b]) == BoxText(whole.boxes[b]);
+        Check(prefix, where + ": boxes the whole run does not show: " + shown);
+        // The changes: each one the whole run makes, a first part of a file it writes, or given.
+        std::set<std::string> names;
+        for (const Snapshot* s : {&before, static_cast<const Snapshot*>(&now)})
+            for (const auto& [name, entry] : *s) names.insert(name);
+        int changed = 0;
+        std::string partly, given;
+        for (const std::string& name : names) {
+            const Entry *was = At(before, name), *is = At(now, name), *meant = At(after, name);
+            if (Equal(was, is)) continue;
+            ++changed;
+            if (Equal(is, meant)) continue;
+            const std::string line = Steady(ChangeLine(was, is, name));
+            if (is && meant && is->kind == 'f' && meant->kind == 'f' && is->type == meant->type &&
+                meant->data.compare(0, is->data.size(), is->data) == 0 && !Has(name, "WININIT.INI")) {
+                partly += "; a first part: " + line;
+                continue;
+            }
+            bool allowed = false;
+            for (const auto& [word, rest] : row.lines)
+                allowed = allowed || (word == "given" && Before(rest, " ") == function && line.rfind(After(rest, " "), 0) == 0);
+            Check(allowed, where + ": a change the whole run does not make: " + line);
+            given += "; as its Parts say: " + line;
+        }
+        const std::string changes = Steady(Changes(before, now, [](const Entry& e) { return Shown(e.data); }, false));
+        unsigned hash = 2166136261u;  // FNV-1a of the changes, which a line cannot hold
+        for (unsigned char c : changes) hash = (hash ^ c) * 16777619u;
+        char digest[16];
+        std::snprintf(digest, sizeof digest, "%08x", hash);
+        std::string subject = faults[i].second.empty() ? "" : Before(After(faults[i].second, "("), ")");
+        std::smatch quoted;
+        if (std::regex_search(subject, quoted, std::regex("\"([^\"\\\\]|\\\\.)*\""))) subject = quoted.str();
+        else subject = Before(subject, ",");
+        out += fault + (subject.empty() ? "" : " " + subject.substr(0, 60)) + ": " + answer + "; exit code " +
+               std::to_string(run.exitCode) + (shown.empty() ? "" : ", " + shown) + "; " + std::to_string(changed) +
+               " changes (" + digest + ")" + partly + given + "\n";
+    }
+    Restore(after, now);
+    return out;
+}
+
+// The row's outcome, and where it is swept, its sweep; `before` ends as the machine the row leaves.
+std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
+    std::string outcome = "# " + row.name + ": " + row.what + "\n", clock = "2000-02-29", faults;
     std::vector<std::string> runs;
     bool recorded = false, reader = false;
     for (const auto& [word, rest] : row.lines) {
@@ -191,7 +304,6 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         if (word == "run") runs.push_back(rest);
         recorded = recorded || word == "recorded";
         reader = reader || word == "profile-reader";
-        if (word == "started") started = rest + ".log";
         if (word == "clock") clock = rest;
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
@@ -217,7 +329,6 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         const std::string exe = name == "cvmaint" ? g_paths.maint : name == "cvprobe" ? g_paths.probe : name;
         const std::string commandLine =
             "\"" + exe + "\"" + (end < line.size() ? " " + Unescaped(line.substr(end + 1)) : "");
-        const size_t logged = BytesOr(started, "").size();
         std::vector<Run> done(1);
         std::string record;
         const DWORD start = GetTickCount();
@@ -225,9 +336,7 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         const UINT givenMode = recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
         if (together > 1) done = RunPrograms(exe, commandLine, together, play);
         else record = RunTraced(exe, commandLine, givenMode, done[0], play, recorded);
-        for (int waited = 0; !started.empty() && waited < 5000 && BytesOr(started, "").size() == logged; waited += 100)
-            Sleep(100);  // nobody waits for a started program to write its log
-        if (!started.empty()) Sleep(200);
+        AwaitStarted();
         // How long is no proof of an abandoned lock taken at once (a run may take 5 s on a busy
         // machine): the wait's answer among the calls is.
         Check(!held || GetTickCount() - start >= 5000, "a lock held is waited for 5 s");
@@ -242,6 +351,12 @@ std::string RunRow(const Scenario& row, Snapshot& before) {
         const std::string changes = Changes(before, after, [](const Entry& e) { return Shown(e.data); });
         outcome += changes.empty() ? "nothing changed\n" : changes;
         outcome += (recorded ? "calls:\n" : "") + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
+        char sweeping[4] = "1";  // CV_SWEEP=0: not swept (the other Debian release)
+        GetEnvironmentVariableA("CV_SWEEP", sweeping, sizeof sweeping);
+        if (std::any_of(row.lines.begin(), row.lines.end(), [](const auto& line) { return line.first == "swept"; })) {
+            Check(runs.size() == 1 && recorded && together < 2, "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
+            if (*sweeping != '0') sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
+        }
         before = after;
     }
     if (lock) {
@@ -290,7 +405,9 @@ void RunScenarios() {
         std::string first;
         for (int round = 1; round <= std::max(1, std::atoi(LineOf(row, "rounds").c_str())); ++round) {
             Snapshot left;
-            const std::string outcome = RunRow(row, left);
+            std::string sweep;
+            const std::string outcome = RunRow(row, left, sweep);
+            if (!sweep.empty()) WriteBytes(drawn + row.name + ".sweep", sweep);
             Restore(base, left);
             const std::string back =
                 Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);

@@ -4,6 +4,8 @@
 #pragma once
 #include "str.h"
 
+constexpr std::size_t kUniqueNameRoom = 260;  // a path of the system's longest
+
 class EditFiles {
 public:
     // Asks the system to write out the copy of the profile file `path` it keeps in memory
@@ -22,7 +24,8 @@ public:
     // Creates a file of `content` under a name no file in `directory` had, valid in 8.3
     // form, flushed to disk; on failure nothing is left.
     virtual bool WriteUniqueFile(const Str& directory, const Str& content, Str& path) = 0;
-    // Creates an empty file under a name no file in `directory` had.
+    // Creates an empty file under a name no file in `directory` had; the name takes no more
+    // room than kUniqueNameRoom bytes, so that a `path` given that room needs no memory.
     virtual bool ReserveUniqueFile(const Str& directory, Str& path) = 0;
     // Renames; fails when `to` exists.
     virtual bool Move(const Str& from, const Str& to) = 0;

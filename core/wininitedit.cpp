@@ -11,12 +11,13 @@ namespace {
 // one stand under the name, and then the old text stands whole under the second name.
 // Every name used is one this run created, so no run touches another's files.
 void ReplaceWhole(EditFiles& files, const Str& directory, const Str& path, const Str& text) {
-    Str staged;
+    // Both names' room is taken first: memory running out once a file of ours stands would
+    // end the process and leave the file behind.
+    Str staged(kUniqueNameRoom, '\0'), aside(kUniqueNameRoom, '\0');
     if (!files.WriteUniqueFile(directory, text, staged)) {
         files.CloseOpened();
         return;
     }
-    Str aside;
     const bool reserved = files.ReserveUniqueFile(directory, aside);
     files.CloseOpened();
     if (!reserved) {

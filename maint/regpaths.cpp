@@ -15,6 +15,9 @@ Str ReadMachineString(const char* keyPath, const char* name) {
     const MachineKey key(keyPath, KeyOpening::Existing);
     if (!key.IsOpen()) return Str();
     const ValueInfo info = key.Query(name);
+    // A query that fails for another reason than a missing value says nothing of the value:
+    // taken for missing, it would make the commands run without it.
+    if (info.unreadable) Fail(FailKind::Registry, QuotedName("Failed to get data", name));
     if (!info.exists || info.size == 0) return Str();
     if (info.type != kRegString && info.type != kRegExpandString)
         Fail(FailKind::Registry, QuotedName("Invalid data type", name));

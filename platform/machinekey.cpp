@@ -23,7 +23,7 @@ MachineKey::~MachineKey() {
 ValueInfo MachineKey::Query(const char* name) const {
     DWORD type = 0, size = 0;
     const LONG status = RegQueryValueExA(static_cast<HKEY>(handle_), name, nullptr, &type, nullptr, &size);
-    return ValueInfo{status == ERROR_SUCCESS, type, size};
+    return ValueInfo{status == ERROR_SUCCESS, type, size, status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND};
 }
 
 bool MachineKey::ReadData(const char* name, char* buffer, unsigned long size) const {

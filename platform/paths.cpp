@@ -6,11 +6,12 @@
 Str WindowsDirectory() {
     char buffer[256];
     const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    if (length == 0) return Str();
-    if (length < sizeof buffer) return Str(buffer);
-    Str large(length, '\0');  // longer than the usual buffer: ask again with room enough
-    const UINT again = GetWindowsDirectoryA(&large[0], length);
-    if (again == 0 || again >= length) return Str();
+    if (length != 0 && length < sizeof buffer) return Str(buffer);
+    // Longer than the usual buffer: asked again with room enough. Without it every name joined
+    // to it would address the root of the current drive, so a failure ends the process.
+    Str large(length, '\0');
+    const UINT again = length != 0 ? GetWindowsDirectoryA(&large[0], length) : 0;
+    if (again == 0 || again >= length) FailFile(GetLastError());
     large.resize(again);
     return large;
 }

@@ -67,6 +67,7 @@ bool SystemEditFiles::WriteUniqueFile(const Str& directory, const Str& content, 
 }
 
 bool SystemEditFiles::ReserveUniqueFile(const Str& directory, Str& path) {
+    static_assert(kUniqueNameRoom >= MAX_PATH, "a name the system makes fits the room the caller gave");
     char name[MAX_PATH];
     if (GetTempFileNameA(directory.c_str(), kUniquePrefix, 0, name) == 0) return false;
     path = name;

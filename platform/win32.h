@@ -17,6 +17,7 @@ struct ValueInfo {
     bool exists;
     unsigned long type;
     unsigned long size;
+    bool unreadable;  // the query failed otherwise than for want of the value
 };
 
 // Whether opening a key may create it, with any missing keys along its path (non-volatile).
@@ -104,7 +105,8 @@ private:
 };
 
 // ---- paths.cpp: the paths the system reports ----------------------------------------------
-// The Windows directory, fetched anew at every call (normally without a trailing backslash).
+// The Windows directory, fetched anew at every call (normally without a trailing backslash);
+// a failure to fetch it ends the process.
 Str WindowsDirectory();
 bool QueryShortPath(const Str& path, Str& shortPath);
 

@@ -1,10 +1,11 @@
 // A test-only library that the rig loads into a program under test before its first
-// instruction: it takes every import slot of the program that traced-calls.txt (beside it)
-// names, answers each call there as a failing system would when the row asks (failing as that
+// instruction: it takes each import slot of the program that traced-calls.txt (beside it)
+// names, answers a call there as a failing system would where CV_PLAY asks (failing as that
 // table says the call fails, falling short, answering a path), passes every other call on, and
-// answers the clock with a fixed date. CV_PLAY says what, a line each: "clock YYYY-MM-DD", and
-// the fault lines of scenarios.txt (its head gives their grammar). Each answer played is told
-// on the debug channel ("played: ..."), where the rig finds it in Wine's trace. CV_PLAY is taken
+// answers the clock with a fixed date. CV_PLAY holds a line each: "clock YYYY-MM-DD", "count",
+// and the fault lines of scenarios.txt (its head gives their grammar). Each answer played is
+// told on the debug channel ("played: ..."), and with "count" how often each call that Wine's
+// trace leaves out was made ("counted: ..."), where the rig finds them in Wine's trace. CV_PLAY is taken
 // away again, so that what the program starts is started as it would be. The rig asks Refusal
 // first whether a row's lines can be played.
 #define WIN32_LEAN_AND_MEAN
@@ -14,15 +15,14 @@
 
 namespace {
 
-// An import, as a line of traced-calls.txt gives it: "NAME(KINDS) RESULT fails R [E] [zero N]
-// [short N]", or "... cannot fail".
+// An import, as its line of traced-calls.txt has it: "NAME(KINDS) RESULT fails R [E] [zero N]
+// [short N]" or "... cannot fail".
 struct Import {
-    char* name;
-    char kinds[16];  // the kind of each argument, then of the result
-    int arguments;
-    bool fails, code;      // it can fail; by returning its error code, as the registry does
-    DWORD result, error;   // what a failure returns, and leaves as the last error (0: none)
-    int zero, shortens;    // argument numbers: the count a failure leaves 0, the size an answer cuts
+    char *name, kinds[16];  // the kind of each argument, then of the result
+    int arguments, zero, shortens;  // argument numbers: the count a failure leaves 0, the size a short answer cuts
+    int calls;
+    bool fails, code;               // it can fail; by returning its error code, as the registry does
+    DWORD result, error;            // what a failure returns and leaves as the last error (0: none)
     void* real;
 };
 Import g_imports[64];
@@ -30,43 +30,28 @@ int g_importCount;
 
 struct Fault {
     const Import* import;
-    const char *name, *answer;  // words of CV_PLAY
+    const char *name, *answer;
     char kind;  // 'f' fails (with `code` where `coded`), 's' falls short by `code` bytes, 'a' answers `answer`
-    DWORD code;
     bool coded;
+    DWORD code;
     int first, last, seen;
 };
 Fault g_faults[4];
 int g_count;
 SYSTEMTIME g_clock;
+bool g_counting;      // "count": at the end, how often each call the record leaves out was made
 char g_refusal[128];  // why the lines read cannot be played, or empty
 struct Opened {
     DWORD handle;
     char name[MAX_PATH];
-};
-Opened g_opened[32];  // the handles a call gave out, by what that call named
+} g_opened[32];  // the handles calls gave out, by what those calls named
 
 bool Same(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
 DWORD Number(const char* at, DWORD base = 10) {
     DWORD value = 0;
-    for (;; ++at) {
-        const DWORD digit = *at >= '0' && *at <= '9' ? *at - '0' : *at >= 'a' && *at <= 'f' ? *at - 'a' + 10 : 99;
-        if (digit >= base) return value;
-        value = value * base + digit;
-    }
-}
-
-// Cuts the line at `at` into its words, in place, moves `at` past it and returns how many.
-int Words(char*& at, char* (&w)[16]) {
-    int n = 0;
-    for (char* start = at; *at && *at != '\n'; ++at)
-        if (*at == ' ' || *at == '\r') *at = 0;
-        else if ((at == start || !at[-1]) && n < 15) w[n++] = at;
-    if (*at) *at++ = 0;
-    static char none[1];
-    for (int i = n; i < 16; ++i) w[i] = none;
-    return n;
+    for (DWORD digit; (digit = *at >= 'a' ? *at - 'a' + 10 : *at - '0') < base; ++at) value = value * base + digit;
+    return value;
 }
 
 const Import* Find(const char* name) {
@@ -75,53 +60,64 @@ const Import* Find(const char* name) {
     return nullptr;
 }
 
-void ReadImport(char* (&w)[16], int n) {
+// Reads a line of traced-calls.txt, its words `w`.
+void ReadImport(char** w, int n) {
     char* open = StrChrA(w[0], '(');
-    if (!open || *w[0] == '#' || g_importCount == 64) return;
+    if (!open || g_importCount == 64) return;
     Import& f = g_imports[g_importCount++];
-    f = Import{w[0], {}, static_cast<int>(StrChrA(open, ')') - open - 1), false, false, 0, 0, 0, 0, nullptr};
+    f = Import{w[0], {}, static_cast<int>(StrChrA(open, ')') - open - 1), 0, 0, 0, false, false, 0, 0, nullptr};
     *open = 0;
     lstrcpynA(f.kinds, open + 1, f.arguments + 1);
     f.kinds[f.arguments] = *w[1];
     for (int i = 2; i < n; ++i) {
-        f.fails = f.fails || Same(w[i], "fails");
-        if (Same(w[i], "fails")) f.code = Same(w[i + 1], "code"), f.result = Number(w[i + 1], 16);
+        if (Same(w[i], "fails")) f.fails = true, f.code = Same(w[i + 1], "code"), f.result = Number(w[i + 1], 16);
         if (Same(w[i], "fails") && *w[i + 2] >= '0' && *w[i + 2] <= '9') f.error = Number(w[i + 2]);
         if (Same(w[i], "zero")) f.zero = static_cast<int>(Number(w[i + 1]));
         if (Same(w[i], "short")) f.shortens = static_cast<int>(Number(w[i + 1]));
     }
 }
 
-// Reads a line of CV_PLAY.
-void ReadPlay(char* (&w)[16], int n) {
+// Reads a line of CV_PLAY, its words `w`.
+void ReadPlay(char** w, int n) {
     const Import* f = Find(w[0]);
     if (Same(w[0], "clock")) {  // YYYY-MM-DD
-        g_clock.wYear = static_cast<WORD>(Number(w[1]));
-        g_clock.wMonth = static_cast<WORD>(Number(w[1] + 5));
-        g_clock.wDay = static_cast<WORD>(Number(w[1] + 8));
-        return;
-    }
-    if (!n) return;
-    if (g_count == 4 || !f || !f->fails) {
+        g_clock = SYSTEMTIME{static_cast<WORD>(Number(w[1])), static_cast<WORD>(Number(w[1] + 5)), 0,
+                             static_cast<WORD>(Number(w[1] + 8)), 0, 0, 0, 0};
+    } else if (Same(w[0], "count")) {
+        g_counting = true;
+    } else if (n && (g_count == 4 || !f || !f->fails)) {
         wsprintfA(g_refusal, g_count == 4 ? "more than 4 faults" : "no fault can name %s", w[0]);
-        return;
+    } else if (n) {
+        Fault& p = g_faults[g_count++];
+        p = Fault{f, "", "", 'f', false, 0, 1, 0x7fffffff, 0};
+        for (int i = 1; i < n; ++i) {
+            if (Same(w[i], "of")) p.name = w[i + 1];
+            if (Same(w[i], "call")) p.first = p.last = static_cast<int>(Number(w[i + 1]));
+            if (Same(w[i], "call") && Same(w[i - 1], "from")) p.last = 0x7fffffff;
+            if (Same(w[i], "with") || Same(w[i], "by")) p.code = Number(w[i + 1]), p.coded = true;
+            if (Same(w[i], "short") || Same(w[i], "answers")) p.kind = w[i][0], p.answer = w[i + 1];
+        }
+        if ((p.kind == 's' && !f->shortens) || (p.kind == 'a' && !Same(w[0], "GetModuleFileNameA")))
+            wsprintfA(g_refusal, "%s cannot %s", w[0], p.kind == 's' ? "fall short" : "answer a path");
     }
-    Fault& p = g_faults[g_count++];
-    p = Fault{f, "", "", 'f', 0, false, 1, 0x7fffffff, 0};
-    for (int i = 1; i < n; ++i) {
-        const char* value = w[i + 1];
-        if (Same(w[i], "of")) p.name = value;
-        if (Same(w[i], "call")) p.first = p.last = static_cast<int>(Number(value));
-        if (Same(w[i], "call") && Same(w[i - 1], "from")) p.last = 0x7fffffff;
-        if (Same(w[i], "with") || Same(w[i], "by")) p.code = Number(value), p.coded = true;
-        if (Same(w[i], "short") || Same(w[i], "answers")) p.kind = w[i][0];
-        if (Same(w[i], "answers")) p.answer = value;
-    }
-    if ((p.kind == 's' && !f->shortens) || (p.kind == 'a' && !Same(w[0], "GetModuleFileNameA")))
-        wsprintfA(g_refusal, "%s cannot %s", w[0], p.kind == 's' ? "fall short" : "answer a path");
 }
 
-// What the call names: its first string, or the name of the first handle it is given.
+// Reads every line of `text`, its words cut apart in place, into `read`.
+void ReadLines(char* text, void (*read)(char**, int)) {
+    static char none[1];
+    for (char* at = text; *at;) {
+        char* w[16];
+        int n = 0;
+        for (char* start = at; *at && *at != '\n'; ++at)
+            if (*at == ' ' || *at == '\r') *at = 0;
+            else if ((at == start || !at[-1]) && n < 15) w[n++] = at;
+        if (*at) *at++ = 0;
+        for (int i = n; i < 16; ++i) w[i] = none;
+        if (*w[0] != '#') read(w, n);
+    }
+}
+
+// What a call names: its first string, or the name the first handle it is given was opened by.
 const char* Subject(const Import& f, const DWORD* a) {
     for (int i = 0; i < f.arguments; ++i) {
         if (f.kinds[i] == 's' && a[i]) return reinterpret_cast<const char*>(a[i]);
@@ -131,77 +127,74 @@ const char* Subject(const Import& f, const DWORD* a) {
     return "";
 }
 
-// The fault of `f` that this call, naming `subject`, plays, or null.
+// The fault that this call of `f`, naming `subject`, plays, or null.
 Fault* Playing(const Import& f, const char* subject) {
-    for (int i = 0; i < g_count; ++i) {
-        Fault& p = g_faults[i];
-        if (p.import == &f && (!p.name[0] || StrStrIA(subject, p.name)) && ++p.seen >= p.first && p.seen <= p.last)
-            return &p;
-    }
+    for (Fault* p = g_faults; p < g_faults + g_count; ++p)
+        if (p->import == &f && (!p->name[0] || StrStrIA(subject, p->name)) && ++p->seen >= p->first && p->seen <= p->last)
+            return p;
     return nullptr;
 }
 
 // Tells what was played: `format` filled in with `values`.
-template <class... Values>
-void Tell(const char* function, const char* name, int seen, const char* format, Values... values) {
+template <class... Values> void Tell(const char* function, const char* name, int seen, const char* format, Values... values) {
     char what[64], line[1100];  // as much as wsprintfA writes
     wsprintfA(what, format, values...);
     wsprintfA(line, "played: %s%s%s, call %d: %s", function, name[0] ? " of " : "", name, seen, what);
     OutputDebugStringA(line);
 }
 
-// Calls an import of `n` arguments with the arguments at `a`.
+// Calls the import `f` with the arguments at `a`.
 template <size_t> using Word = DWORD;
 template <class> struct Pass;
 template <size_t... I> struct Pass<std::index_sequence<I...>> {
     static DWORD Call(void* f, const DWORD* a) { return reinterpret_cast<DWORD(WINAPI*)(Word<I>...)>(f)(a[I]...); }
 };
-template <size_t... N> struct Passes {
-    static constexpr DWORD (*call[])(void*, const DWORD*) = {Pass<std::make_index_sequence<N>>::Call...};
-};
+template <size_t... N> constexpr DWORD (*kPasses[])(void*, const DWORD*) = {Pass<std::make_index_sequence<N>>::Call...};
 DWORD CallThrough(const Import& f, const DWORD* a) {
-    return Passes<0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12>::call[f.arguments](f.real, a);
+    return kPasses<0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12>[f.arguments](f.real, a);
 }
-
 DWORD& Argument(DWORD* a, int number) { return *reinterpret_cast<DWORD*>(a[number - 1]); }
 
 }  // namespace
 
-extern "C" DWORD g_pops[64];  // the bytes of arguments each hooked import takes off the stack
-DWORD g_pops[64];
-
 // Hook i pushes i and goes on to Enter, which asks Answer(i, the arguments) and returns into
-// the program as the import would, taking its arguments off the stack.
-extern "C" DWORD Answer(int index, DWORD* a);
+// the program as the import would, taking its arguments (g_pops[i] bytes) off the stack.
+extern "C" DWORD g_pops[64], Answer(int index, DWORD* a);
+extern "C" char g_hooks[];
+DWORD g_pops[64];
 asm(".text\n_Enter:\n lea 8(%esp), %eax\n push %eax\n pushl 4(%esp)\n call _Answer\n add $8, %esp\n"
     " pop %ecx\n mov _g_pops(,%ecx,4), %ecx\n pop %edx\n add %ecx, %esp\n jmp *%edx\n"
     "_g_hooks:\n .set n, 0\n .rept 64\n .byte 0x68\n .long n\n .byte 0xe9\n .long _Enter - . - 4\n"
     " .set n, n + 1\n .endr\n");
-extern "C" char g_hooks[];
 
 DWORD Answer(int index, DWORD* a) {
     const Import& f = g_imports[index];
-    const DWORD given = GetLastError();  // what the program left, which nothing here may change
+    const DWORD given = GetLastError();  // what the program left there, which nothing here may change
     const char* subject = Subject(f, a);
+    static int clocks = 0;
     if (Same(f.name, "GetLocalTime")) {
-        static int seen = 0;
         *reinterpret_cast<SYSTEMTIME*>(a[0]) = g_clock;
-        Tell(f.name, "", ++seen, "%04u-%02u-%02u", g_clock.wYear, g_clock.wMonth, g_clock.wDay);
+        Tell(f.name, "", ++clocks, "%04u-%02u-%02u", g_clock.wYear, g_clock.wMonth, g_clock.wDay);
         return 0;
+    }
+    ++g_imports[index].calls;
+    for (const Import* i = g_imports; g_counting && Same(f.name, "ExitProcess") && i < g_imports + g_importCount; ++i) {
+        char line[96];
+        wsprintfA(line, "counted: %s, %d calls", i->name, i->calls);
+        if (i->fails && i->kinds[i->arguments] == '-') OutputDebugStringA(line);
     }
     Fault* p = Playing(f, subject);
     if (p && p->kind == 'f') {
         const DWORD error = p->coded ? p->code : f.error;
         if (f.kinds[0] == 'c') CallThrough(f, a);  // the system frees a handle whatever its close reports
-        if (Same(f.name, "HeapAlloc") && (a[1] & HEAP_GENERATE_EXCEPTIONS)) {  // asked to raise rather than answer
-            Tell(f.name, p->name, p->seen, "raises STATUS_NO_MEMORY");
+        if (Same(f.name, "HeapAlloc") && (a[1] & HEAP_GENERATE_EXCEPTIONS)) {  // asked to raise, not to answer
+            Tell(f.name, p->name, p->seen, "raises");
             RaiseException(STATUS_NO_MEMORY, 0, 0, nullptr);
         }
         if (f.zero && a[f.zero - 1]) Argument(a, f.zero) = 0;
-        error ? Tell(f.name, p->name, p->seen, "fails with %lu", error) : Tell(f.name, p->name, p->seen, "fails");
-        if (f.code) return error;
-        SetLastError(error ? error : given);
-        return f.result;
+        Tell(f.name, p->name, p->seen, error ? "fails with %lu" : "fails", error);
+        SetLastError(error && !f.code ? error : given);
+        return f.code ? error : f.result;
     }
     if (p && p->kind == 'a') {  // the path, cut to the room, the room given back when it does not fit
         lstrcpynA(reinterpret_cast<char*>(a[1]), p->answer, static_cast<int>(a[2]));
@@ -214,21 +207,16 @@ DWORD Answer(int index, DWORD* a) {
     SetLastError(given);
     const DWORD result = CallThrough(f, a), left = GetLastError();
     if (p) Tell(f.name, p->name, p->seen, "%lu of %lu bytes", Argument(a, f.zero), asked);
-    for (Opened& o : g_opened)  // a handle given out is known by what its call named; a closed one is forgotten
+    for (Opened& o : g_opened)  // a closed handle is forgotten, one given out known by what its call named
         if (f.kinds[0] == 'c' && o.handle == a[0]) o.handle = 0;
-    for (Opened& o : g_opened)
-        if (f.kinds[f.arguments] == 'h' && result && result != DWORD(-1) && !o.handle) {
-            o.handle = result;
-            lstrcpynA(o.name, subject, MAX_PATH);
-            break;
-        }
+    for (Opened* o = g_opened; f.kinds[f.arguments] == 'h' && result + 1 > 1 && o < g_opened + 32; ++o)
+        if (!o->handle) o->handle = result, lstrcpynA(o->name, subject, MAX_PATH), o = g_opened + 32;
     SetLastError(left);
     return result;
 }
 
 namespace {
-char g_play[2048];   // CV_PLAY
-char g_table[8192];  // traced-calls.txt
+char g_play[2048], g_table[8192];  // CV_PLAY, traced-calls.txt
 
 // Puts the hook of every import the table names in the program's import slot, keeping what was there.
 void Patch() {
@@ -239,23 +227,13 @@ void Patch() {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
         auto* slots = reinterpret_cast<void**>(base + dll->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
-            const Import* f = IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ? nullptr
-                : Find(reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name));
+            const auto* named = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const Import* f = IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ? nullptr : Find(reinterpret_cast<const char*>(named->Name));
             if (!f) continue;
-            const int i = static_cast<int>(f - g_imports);
-            g_imports[i].real = *slots;
-            g_pops[i] = 4 * static_cast<DWORD>(f->arguments);
-            *slots = g_hooks + 10 * i;
+            g_imports[f - g_imports].real = *slots;
+            g_pops[f - g_imports] = 4 * static_cast<DWORD>(f->arguments);
+            *slots = g_hooks + 10 * (f - g_imports);
         }
-    }
-}
-
-// Reads every line of `text` into `read`.
-void ReadLines(char* text, void (*read)(char* (&)[16], int)) {
-    char* w[16];
-    for (char* at = text; *at;) {
-        const int n = Words(at, w);
-        read(w, n);
     }
 }
 }  // namespace

@@ -252,14 +252,6 @@ const std::map<std::string, std::string>& CallLines() {
 }
 
 namespace {
-// How a record writes each call: "(hsn) n", a kind letter for each argument and one for
-// the result, "-" to leave it out.
-std::map<std::string, std::string> CallKinds() {
-    std::map<std::string, std::string> kinds;
-    for (const auto& [name, line] : CallLines()) kinds[name] = line.substr(0, line.find(' ', line.find(')') + 2));
-    return kinds;
-}
-
 // What a record writes for what differs from run to run.
 struct Names {
     std::map<std::string, int> handles;  // an open handle as Wine prints it: its number
@@ -313,7 +305,6 @@ std::vector<std::string> Arguments(const std::string& list) {
 // base, within 64 KiB; the system's own calls return elsewhere), and under ShellExecuteExA the
 // shell's own account of what it was asked.
 std::string RecordOf(const std::string& text, DWORD pid) {
-    static const std::map<std::string, std::string> kinds = CallKinds();
     static const std::string request = "trace:exec:SHELL_execute ";
     char own[16];
     std::snprintf(own, sizeof own, "%04lx:", pid);
@@ -327,10 +318,12 @@ std::string RecordOf(const std::string& text, DWORD pid) {
         // The calls the program makes through faults.dll (at 0x10000000) are its own too.
         const std::string returnsTo = line.substr(line.rfind(" ret=") + 5, 4);
         const bool ours = dot < open && (returnsTo == "0040" || returnsTo == "1000");
-        const size_t played = line.find("\"played: ");  // what faults.dll played, as it tells it
-        if (played != std::string::npos) record += line.substr(played + 1, line.rfind('"') - played - 1) + "\n";
+        const size_t told = line.find(":OutputDebugStringA \"");  // what faults.dll played or counted, as it tells it
+        if (told != std::string::npos) record += line.substr(told + 21, line.rfind('"') - told - 21) + "\n";
         if (kind == "Call " && ours) {
-            letters = kinds.count(name) ? kinds.at(name) : "";
+            // "(hsn) n": a kind letter for each argument and one for the result, "-" to leave it out
+            letters = CallLines().count(name) ? CallLines().at(name) : "";
+            letters = letters.substr(0, letters.find(' ', letters.find(')') + 2));
             closed = asked = "";
             if (!letters.empty() && letters.back() == '-') continue;
             const std::vector<std::string> arguments =

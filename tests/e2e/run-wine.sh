@@ -4,8 +4,9 @@
 # As root it runs Wine as the unprivileged user "cvtest" (made when missing): Wine run by root
 # passes every permission check, and so ignores read-only files. CV_DRAWN: where the run leaves
 # what it draws (a PNG of each box the demonstration shows, the outcome NAME.txt of each
-# scenario); CV_DRAWN_SAME_AS: what it must draw again, byte for byte; CV_ROW: one scenario
-# alone; CV_SHARE=K/N: every N-th scenario from the K-th. Wine's standard error, its trace
+# scenario, and NAME.sweep of each swept one); CV_DRAWN_SAME_AS: what it must draw again, byte
+# for byte; CV_ROW: one scenario alone; CV_SHARE=K/N: every N-th scenario from the K-th;
+# CV_SWEEP=0: no row swept. Wine's standard error, its trace
 # among it, goes to the file CV_TRACE names to the rig.
 # CV_GUEST=1 runs it in a virtual machine (see below). Exit code 77: it cannot run here.
 set -euo pipefail
@@ -117,18 +118,25 @@ done
 [ -z "$CV_DRAWN" ] || cp "$work"/drawn/* "$CV_DRAWN/" 2>/dev/null || true
 # With CV_DRAWN_SAME_AS, each picture and outcome there must have been drawn again, byte for
 # byte, and each drawn must be there; with CV_ROW, what was drawn alone. With CV_SHARE
-# (K/N: the rig ran every N-th row), an outcome there that this share did not draw must be
-# another share's row.
+# (K/N: the rig ran every N-th row, and the K-th of every N runs of each sweep), an outcome
+# there that this share did not draw must be another share's row.
 if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
-    names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt; cd "$work/drawn" && ls) 2>/dev/null | sort -u)
+    sweeps='*.sweep'  # none drawn with CV_SWEEP=0
+    [ "${CV_SWEEP:-1}" != 0 ] || sweeps=
+    names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt $sweeps; cd "$work/drawn" && ls) 2>/dev/null | sort -u)
     [ -z "${CV_ROW:-}" ] || names=$(ls "$work/drawn")
     for name in $names; do
-        cmp -s "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" && continue
+        expected=$CV_DRAWN_SAME_AS/$name
+        if [[ $name == *.sweep && ${CV_SHARE:-1/1} != 1/1 && -e $expected ]]; then  # this share's runs of it
+            awk -v k="${CV_SHARE%/*}" -v n="${CV_SHARE#*/}" 'NR == 1 || (NR - 2) % n == k - 1' "$expected" >"$work/expected"
+            expected=$work/expected
+        fi
+        cmp -s "$expected" "$work/drawn/$name" && continue
         [ -n "${CV_SHARE:-}" ] && [ ! -e "$work/drawn/$name" ] &&
-            awk -v row="[${name%.txt}]" '$1 == row { found = 1 } END { exit !found }' "$work/scenarios.txt" && continue
+            awk -v row="[${name%.*}]" '$1 == row { found = 1 } END { exit !found }' "$work/scenarios.txt" && continue
         echo "FAIL: $name differs from $CV_DRAWN_SAME_AS/$name (scripts/pictures or scripts/outcomes draws" \
             "them again when the change is meant)"
-        if [[ $name == *.txt ]]; then diff -u "$CV_DRAWN_SAME_AS/$name" "$work/drawn/$name" | head -n 60 || true; fi
+        if [[ $name != *.png ]]; then diff -u "$expected" "$work/drawn/$name" | head -n 60 || true; fi
         status=1
     done
 fi

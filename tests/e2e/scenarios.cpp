@@ -169,16 +169,17 @@ void CheckReaderAgrees(Sections before) {
     Check(after == before, "every other section reads as before");
 }
 
+std::string Hash(const std::string& bytes) {  // FNV-1a
+    unsigned long long hash = 14695981039346656037ull;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    char sum[32];
+    std::snprintf(sum, sizeof sum, "%016llx", hash);
+    return sum;
+}
+
 std::string Shown(const std::string& bytes) {
     const std::string text = "\"" + Escaped(bytes) + "\"";
-    if (text.size() > 2048) {  // its size and hash (FNV-1a)
-        unsigned long long hash = 14695981039346656037ull;
-        for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-        char sum[64];
-        std::snprintf(sum, sizeof sum, "(%u bytes, hash %016llx)", static_cast<unsigned>(bytes.size()), hash);
-        return sum;
-    }
-    return text;
+    return text.size() > 2048 ? "(" + std::to_string(bytes.size()) + " bytes, hash " + Hash(bytes) + ")" : text;
 }
 
 bool Equal(const Entry* a, const Entry* b) {
@@ -188,32 +189,41 @@ const Entry* At(const Snapshot& s, const std::string& name) {
     const auto it = s.find(name);
     return it == s.end() ? nullptr : &it->second;
 }
-// A change's line as an outcome writes it, and the change's names made up anew each run as they do not vary.
-std::string ChangeLine(const Entry* from, const Entry* to, const std::string& name) {
-    Snapshot a, b;
-    if (from) a[name] = *from;
-    if (to) b[name] = *to;
-    return Before(Changes(a, b, [](const Entry& e) { return Shown(e.data); }), "\n");
+// The changes from `a` to `b`, the names GetTempFileNameA makes up written so that they do not vary.
+std::string Steady(const Snapshot& a, const Snapshot& b) {
+    const std::string changes = Changes(a, b, [](const Entry& e) { return Shown(e.data); }, false);
+    return std::regex_replace(changes, std::regex("cvw[0-9A-Fa-f]+\\.tmp"), "cvw(u).tmp");
 }
-std::string Steady(const std::string& text) { return std::regex_replace(text, std::regex("cvw[0-9A-F]+\\.tmp"), "cvw(u).tmp"); }
 
-// The second line of every "Application Error" box the programs know.
-const std::regex kFailureTexts("(File not found|Invalid filename|Too many open files|File access denied|Read beyond "
-                               "end of file|Disk full|I/O error [0-9]+|Out of memory|(Failed to get data|Invalid data "
-                               "type|Failed to set data) for '[a-z]+')\\.");
+// Whether the row is swept; never with CV_SWEEP=0 (the other Debian release).
+bool Swept(const Scenario& row) {
+    char sweeping[4] = "1";
+    GetEnvironmentVariableA("CV_SWEEP", sweeping, sizeof sweeping);
+    return *sweeping != '0' && std::any_of(row.lines.begin(), row.lines.end(), [](const auto& l) { return l.first == "swept"; });
+}
 
-// swept: the row's one run played again for every call it makes of a function that can fail,
-// that call failing (the k-th of its function, counted in the run's record, or for a call the
-// record leaves out, counted on until one plays in no run), and for every read or write falling
-// short by one byte. Each such run must end by itself, with exit code 0, or 1 and the failure
-// box; show no box the whole run does not; and change nothing the whole run does not, but for a
-// file the whole run writes left holding a first part of its bytes (never WININIT.INI) and what
-// the row's `given` lines name ("given FUNCTION CHANGE": a change its Parts say such a failure
-// makes). Each is told as a line: the call and its answer, the exit code, the boxes, the changes.
+// The failure box, with every failure text the programs know.
+const std::regex kFailureBox("box \"Application Error\", error icon, buttons OK, no owner\n  Exception \\w+ in module "
+                             "cv(maint|probe)\\.exe at \\(code address\\)\\.<LF>(File not found|Invalid filename|Too "
+                             "many open files|File access denied|Read beyond end of file|Disk full|I/O error [0-9]+|Out "
+                             "of memory|(Failed to get data|Invalid data type|Failed to set data) for '[a-z]+')\\.\n");
+
+// swept: the row's one run played again for each call it makes that can fail, that call failing
+// (the k-th of its function, counted in the run's record, where faults.dll counts those the
+// record leaves out), and for each read or write, falling a byte short; in share K of N (CV_SHARE)
+// the K-th of every N of those runs. Each
+// such run must end by itself with exit code 0, or 1 and the failure box (none where that box is
+// what failed); show no other box the whole run does not; and change nothing the whole run does
+// not, but for leaving a file the whole run writes holding a first part of its bytes (never
+// WININIT.INI) and what the row's lines "given FUNCTION CHANGE" name: what the command is meant
+// to do when that call fails. Each is told as a line: the call, its answer, the exit code, the
+// boxes, and the changes by their number and hash, naming those the whole run does not make.
 std::string Sweep(const Scenario& row, const std::string& exe, const std::string& commandLine, const std::string& play,
-                  const std::string& record, const Run& whole, const Snapshot& before,
-                  const Snapshot& after) {
-    std::vector<std::pair<std::string, std::string>> faults;  // the fault, and the call as the record writes it
+                  const std::string& record, const Run& whole, const Snapshot& before, const Snapshot& after) {
+    char share[16] = "1/1";
+    GetEnvironmentVariableA("CV_SHARE", share, sizeof share);
+    const int shares = std::atoi(After(share, "/").c_str()), mine = std::atoi(share);
+    std::vector<std::pair<std::string, std::string>> faults;  // each fault, and its call as the record writes it
     std::map<std::string, int> seen;
     std::istringstream calls(record);
     for (std::string line; std::getline(calls, line);) {
@@ -222,73 +232,58 @@ std::string Sweep(const Scenario& row, const std::string& exe, const std::string
         if (Has(how, " fails ")) faults.emplace_back(call + " fails", line);
         if (Has(how, " short ")) faults.emplace_back(call + " falls short by 1", line);
     }
-    for (const auto& [f, how] : CallLines())
-        if (Has(how, ") - fails")) faults.emplace_back(f + " call 1 fails", "");
-    std::string out = "# " + row.name + ", swept: every call of its run that can fail, failing; every read and "
-                      "write, falling short\n";
+    std::smatch counted;  // "counted: FUNCTION, N calls": of a call the record leaves out
+    for (auto at = record.cbegin(); std::regex_search(at, record.cend(), counted, std::regex("counted: (\\w+), (\\d+) calls")); at = counted[0].second)
+        for (int k = 1; k <= std::stoi(counted[2]); ++k) faults.emplace_back(counted[1].str() + " call " + std::to_string(k) + " fails", "");
+    std::string out = "# " + row.name + ", swept: each call that can fail, failing; each read and write, a byte short\n";
     Snapshot now = after;
     for (size_t i = 0; i < faults.size(); ++i) {
-        const std::string& fault = faults[i].first, function = Before(fault, " "), where = "[" + row.name + "] " + fault;
+        const auto& [fault, call] = faults[i];
+        if (static_cast<int>(i % shares) != mine - 1) continue;  // another share's
+        const std::string function = Before(fault, " "), number = Before(After(fault, "call "), " ");
+        const std::string where = "[" + row.name + "] " + fault + ": ";
         Restore(before, now);
         Run run;
         const std::string told = RunTraced(exe, commandLine, 0, run, play + fault + "\n", false);
         AwaitStarted();
         now = TakeSnapshot();
-        const std::string answer = Before(After(told, "played: " + function + ", call " + After(Before(fault, " f"), "call ") + ": "), "\n");
-        if (faults[i].second.empty() && answer.empty()) continue;  // past the last call the record leaves out
-        if (faults[i].second.empty()) faults.emplace_back(function + " call " + std::to_string(std::atoi(After(fault, "call ").c_str()) + 1) + " fails", "");
-        Check(!answer.empty(), where + ": never played (the run is not the same up to it)");
-        // The boxes: the whole run's first ones, and after a failure its box (none where the box itself failed).
+        const std::string answer = Before(After(told, "played: " + function + ", call " + number + ": "), "\n");
+        Check(!answer.empty(), where + "never played: the run is not the same up to it");
+        std::string shown;  // each box by its caption, a failure box by its message
+        for (const Box& box : run.boxes)
+            shown += (shown.empty() ? ", box " : ", ") + (box.caption == "Application Error" ? "\"" + After(box.text, "\n") + "\"" : box.caption);
         std::vector<Box> boxes = run.boxes;
-        const bool reported = run.exitCode == 1 && !boxes.empty() && boxes.back().caption == "Application Error";
-        std::string shown;
-        for (const Box& box : boxes) shown += (shown.empty() ? "box " : ", ") + (box.caption == "Application Error" ? "\"" + After(box.text, "\n") + "\"" : box.caption);
-        if (reported) {
-            const Box& box = boxes.back();
-            Check(box.errorIcon && box.buttons == std::vector<int>{IDOK} && !box.owned &&
-                  std::regex_match(After(box.text, "\n"), kFailureTexts), where + ": a failure box of its own: " + BoxText(box));
-            boxes.pop_back();
-        }
+        const bool reported = run.exitCode == 1 && !boxes.empty() && std::regex_match(BoxText(boxes.back()), kFailureBox);
+        if (reported) boxes.pop_back();
         Check(run.exitCode == 0 || reported || (run.exitCode == 1 && function == "MessageBoxA"),
-              where + ": exit code " + std::to_string(run.exitCode) + " (" + shown + ")");
-        bool prefix = boxes.size() <= whole.boxes.size();
-        for (size_t b = 0; prefix && b < boxes.size(); ++b) prefix = BoxText(boxes[b]) == BoxText(whole.boxes[b]);
-        Check(prefix, where + ": boxes the whole run does not show: " + shown);
-        // The changes: each one the whole run makes, a first part of a file it writes, or given.
+              where + "exit code " + std::to_string(run.exitCode) + shown);
+        bool same = boxes.size() <= whole.boxes.size();
+        for (size_t b = 0; same && b < boxes.size(); ++b) same = BoxText(boxes[b]) == BoxText(whole.boxes[b]);
+        Check(same, where + "boxes the whole run does not show" + shown);
         std::set<std::string> names;
         for (const Snapshot* s : {&before, static_cast<const Snapshot*>(&now)})
             for (const auto& [name, entry] : *s) names.insert(name);
         int changed = 0;
-        std::string partly, given;
+        std::string more;  // the changes the whole run does not make
         for (const std::string& name : names) {
             const Entry *was = At(before, name), *is = At(now, name), *meant = At(after, name);
-            if (Equal(was, is)) continue;
-            ++changed;
-            if (Equal(is, meant)) continue;
-            const std::string line = Steady(ChangeLine(was, is, name));
-            if (is && meant && is->kind == 'f' && meant->kind == 'f' && is->type == meant->type &&
-                meant->data.compare(0, is->data.size(), is->data) == 0 && !Has(name, "WININIT.INI")) {
-                partly += "; a first part: " + line;
-                continue;
-            }
-            bool allowed = false;
+            changed += !Equal(was, is);
+            if (Equal(was, is) || Equal(is, meant)) continue;
+            const std::string line = Before(Steady(was ? Snapshot{{name, *was}} : Snapshot(), is ? Snapshot{{name, *is}} : Snapshot()), "\n");
+            const bool first = is && meant && is->kind == 'f' && is->type == meant->type && !Has(name, "WININIT.INI") &&
+                               meant->data.compare(0, is->data.size(), is->data) == 0;
+            bool given = false;
             for (const auto& [word, rest] : row.lines)
-                allowed = allowed || (word == "given" && Before(rest, " ") == function && line.rfind(After(rest, " "), 0) == 0);
-            Check(allowed, where + ": a change the whole run does not make: " + line);
-            given += "; as its Parts say: " + line;
+                given = given || (word == "given" && Before(rest, " ") == function && line.rfind(After(rest, " "), 0) == 0);
+            Check(first || given, where + "a change the whole run does not make: " + line);
+            more += (first ? "; a first part: " : "; as meant: ") + line;
         }
-        const std::string changes = Steady(Changes(before, now, [](const Entry& e) { return Shown(e.data); }, false));
-        unsigned hash = 2166136261u;  // FNV-1a of the changes, which a line cannot hold
-        for (unsigned char c : changes) hash = (hash ^ c) * 16777619u;
-        char digest[16];
-        std::snprintf(digest, sizeof digest, "%08x", hash);
-        std::string subject = faults[i].second.empty() ? "" : Before(After(faults[i].second, "("), ")");
-        std::smatch quoted;
-        if (std::regex_search(subject, quoted, std::regex("\"([^\"\\\\]|\\\\.)*\""))) subject = quoted.str();
-        else subject = Before(subject, ",");
-        out += fault + (subject.empty() ? "" : " " + subject.substr(0, 60)) + ": " + answer + "; exit code " +
-               std::to_string(run.exitCode) + (shown.empty() ? "" : ", " + shown) + "; " + std::to_string(changed) +
-               " changes (" + digest + ")" + partly + given + "\n";
+        std::smatch named;  // what the call names: its first string, or the handle it is given
+        const std::string arguments = After(call, "(");
+        const bool subject = std::regex_search(arguments, named, std::regex("\"([^\"\\\\]|\\\\.)*\"")) ||
+                             std::regex_search(arguments, named, std::regex("^h[0-9]+"));
+        out += fault + (subject ? " " + named.str().substr(0, 60) : "") + ": " + answer + "; exit code " +
+               std::to_string(run.exitCode) + shown + "; " + std::to_string(changed) + " changes (" + Hash(Steady(before, now)) + ")" + more + "\n";
     }
     Restore(after, now);
     return out;
@@ -307,6 +302,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         if (word == "clock") clock = rest;
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
+    const bool swept = Swept(row);
     const std::string play = "clock " + clock + "\n" + faults, refused = g_refusal(play.c_str());
     const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
@@ -335,7 +331,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         // A recorded run is given an error mode as a parent would hand it on: no open-file and no fault boxes.
         const UINT givenMode = recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
         if (together > 1) done = RunPrograms(exe, commandLine, together, play);
-        else record = RunTraced(exe, commandLine, givenMode, done[0], play, recorded);
+        else record = RunTraced(exe, commandLine, givenMode, done[0], play + (swept ? "count\n" : ""), recorded);
         AwaitStarted();
         // How long is no proof of an abandoned lock taken at once (a run may take 5 s on a busy
         // machine): the wait's answer among the calls is.
@@ -351,12 +347,8 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         const std::string changes = Changes(before, after, [](const Entry& e) { return Shown(e.data); });
         outcome += changes.empty() ? "nothing changed\n" : changes;
         outcome += (recorded ? "calls:\n" : "") + std::regex_replace(record, std::regex("(^|\n)(?=.)"), "$1  ");
-        char sweeping[4] = "1";  // CV_SWEEP=0: not swept (the other Debian release)
-        GetEnvironmentVariableA("CV_SWEEP", sweeping, sizeof sweeping);
-        if (std::any_of(row.lines.begin(), row.lines.end(), [](const auto& line) { return line.first == "swept"; })) {
-            Check(runs.size() == 1 && recorded && together < 2, "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
-            if (*sweeping != '0') sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
-        }
+        Check(!swept || (runs.size() == 1 && recorded && together < 2), "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
+        if (swept) sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
         before = after;
     }
     if (lock) {
@@ -399,7 +391,9 @@ void RunScenarios() {
     const int shares = std::atoi(After(share, "/").c_str()), mine = std::atoi(share);
     for (size_t i = 0; i < rows.size(); ++i) {
         const Scenario& row = rows[i];
-        if ((*only && row.name != only) || static_cast<int>(i % shares) != mine - 1) continue;
+        // A swept row runs in every share, each making its part of the sweep; the outcome is one share's.
+        const bool ours = static_cast<int>(i % shares) == mine - 1;
+        if ((*only && row.name != only) || (!ours && !Swept(row))) continue;
         BeginCase(row.name + ": " + row.what);
         // rounds N: played N times from the same machine, each round's outcome the same.
         std::string first;
@@ -407,7 +401,7 @@ void RunScenarios() {
             Snapshot left;
             std::string sweep;
             const std::string outcome = RunRow(row, left, sweep);
-            if (!sweep.empty()) WriteBytes(drawn + row.name + ".sweep", sweep);
+            if (Swept(row)) WriteBytes(drawn + row.name + ".sweep", sweep);
             Restore(base, left);
             const std::string back =
                 Changes(base, TakeSnapshot(), [](const Entry& e) { return Escaped(e.data); }, false);
@@ -415,6 +409,6 @@ void RunScenarios() {
             if (round == 1) first = outcome;
             else CheckEqual(outcome, first, "round " + std::to_string(round) + " as the first");
         }
-        WriteBytes(drawn + row.name + ".txt", first);
+        if (ours) WriteBytes(drawn + row.name + ".txt", first);
     }
 }

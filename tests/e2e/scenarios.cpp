@@ -210,14 +210,14 @@ const std::regex kFailureBox("box \"Application Error\", error icon, buttons OK,
 
 // swept: the row's one run played again for each call it makes that can fail, that call failing
 // (the k-th of its function, counted in the run's record, where faults.dll counts those the
-// record leaves out), and for each read or write, falling a byte short; in share K of N (CV_SHARE)
-// the K-th of every N of those runs. Each
-// such run must end by itself with exit code 0, or 1 and the failure box (none where that box is
-// what failed); show no other box the whole run does not; and change nothing the whole run does
-// not, but for leaving a file the whole run writes holding a first part of its bytes (never
-// WININIT.INI) and what the row's lines "given FUNCTION CHANGE" name: what the command is meant
-// to do when that call fails. Each is told as a line: the call, its answer, the exit code, the
-// boxes, and the changes by their number and hash, naming those the whole run does not make.
+// record leaves out), and for each read or write, falling a byte short; in share K of N
+// (CV_SHARE) the K-th of every N such runs. Each must end by itself with exit code 0, or 1 and
+// the failure box (none where that box is what failed); show no other box the whole run does
+// not; and change nothing the whole run does not, but for leaving a file the whole run writes
+// holding a first part of its bytes when it reports the failure (never WININIT.INI), and what
+// the row's lines "given FUNCTION CHANGE" name: what the command is meant to do when that call
+// fails. Each is told as a line: the call, its answer, the exit code, the boxes, and the
+// changes by their number and hash, naming those the whole run does not make.
 std::string Sweep(const Scenario& row, const std::string& exe, const std::string& commandLine, const std::string& play,
                   const std::string& record, const Run& whole, const Snapshot& before, const Snapshot& after) {
     char share[16] = "1/1";
@@ -270,8 +270,8 @@ std::string Sweep(const Scenario& row, const std::string& exe, const std::string
             changed += !Equal(was, is);
             if (Equal(was, is) || Equal(is, meant)) continue;
             const std::string line = Before(Steady(was ? Snapshot{{name, *was}} : Snapshot(), is ? Snapshot{{name, *is}} : Snapshot()), "\n");
-            const bool first = is && meant && is->kind == 'f' && is->type == meant->type && !Has(name, "WININIT.INI") &&
-                               meant->data.compare(0, is->data.size(), is->data) == 0;
+            const bool first = run.exitCode == 1 && is && meant && is->kind == 'f' && is->type == meant->type &&
+                               !Has(name, "WININIT.INI") && meant->data.compare(0, is->data.size(), is->data) == 0;
             bool given = false;
             for (const auto& [word, rest] : row.lines)
                 given = given || (word == "given" && Before(rest, " ") == function && line.rfind(After(rest, " "), 0) == 0);

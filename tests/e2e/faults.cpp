@@ -6,8 +6,8 @@
 // and the fault lines of scenarios.txt (its head gives their grammar). Each answer played is
 // told on the debug channel ("played: ..."), and with "count" how often each call that Wine's
 // trace leaves out was made ("counted: ..."), where the rig finds them in Wine's trace. CV_PLAY is taken
-// away again, so that what the program starts is started as it would be. The rig asks Refusal
-// first whether a row's lines can be played.
+// away again, so that what the program starts is started as it would be. A fault that cannot
+// be played so (more than four, a call that cannot fail so) never plays.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shlwapi.h>
@@ -40,7 +40,6 @@ Fault g_faults[4];
 int g_count;
 SYSTEMTIME g_clock;
 bool g_counting;      // "count": at the end, how often each call the record leaves out was made
-char g_refusal[128];  // why the lines read cannot be played, or empty
 struct Opened {
     DWORD handle;
     char name[MAX_PATH];
@@ -85,9 +84,7 @@ void ReadPlay(char** w, int n) {
                              static_cast<WORD>(Number(w[1] + 8)), 0, 0, 0, 0};
     } else if (Same(w[0], "count")) {
         g_counting = true;
-    } else if (n && (g_count == 4 || !f || !f->fails)) {
-        wsprintfA(g_refusal, g_count == 4 ? "more than 4 faults" : "no fault can name %s", w[0]);
-    } else if (n) {
+    } else if (n && g_count < 4 && f && f->fails) {  // any other never plays, which fails its row
         Fault& p = g_faults[g_count++];
         p = Fault{f, "", "", 'f', false, 0, 1, 0x7fffffff, 0};
         for (int i = 1; i < n; ++i) {
@@ -97,8 +94,7 @@ void ReadPlay(char** w, int n) {
             if (Same(w[i], "with") || Same(w[i], "by")) p.code = Number(w[i + 1]), p.coded = true;
             if (Same(w[i], "short") || Same(w[i], "answers")) p.kind = w[i][0], p.answer = w[i + 1];
         }
-        if ((p.kind == 's' && !f->shortens) || (p.kind == 'a' && !Same(w[0], "GetModuleFileNameA")))
-            wsprintfA(g_refusal, "%s cannot %s", w[0], p.kind == 's' ? "fall short" : "answer a path");
+        if ((p.kind == 's' && !f->shortens) || (p.kind == 'a' && !Same(w[0], "GetModuleFileNameA"))) --g_count;
     }
 }
 
@@ -258,13 +254,3 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-// Why `play` cannot be played as it stands (too long, a fault too many, a call that cannot
-// fail so), or empty.
-extern "C" __declspec(dllexport) const char* Refusal(const char* play) {
-    static char copy[sizeof g_play];
-    g_count = 0;
-    g_refusal[0] = 0;
-    if (lstrlenA(play) >= static_cast<int>(sizeof copy)) return "its lines are longer than faults.dll reads";
-    ReadLines(lstrcpyA(copy, play), ReadPlay);
-    return g_refusal;
-}

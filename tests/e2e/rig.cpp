@@ -208,7 +208,7 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
             break;
         }
         if (!std::all_of(going.begin(), going.end(), [](const std::pair<int, HWND>& run) { return run.second; })) {
-            Sleep(50);
+            WaitForSingleObject(processes[going.front().first].hProcess, 50);  // or less, where it ends
             continue;
         }
         // Each run not ended shows a box: all are read, then all answered in the same moment.

@@ -5,9 +5,9 @@
 // answers the clock with a fixed date. CV_PLAY holds a line each: "clock YYYY-MM-DD", "count",
 // and the fault lines of scenarios.txt (its head gives their grammar). Each answer played is
 // told on the debug channel ("played: ..."), and with "count" how often each call that Wine's
-// trace leaves out was made ("counted: ..."), where the rig finds them in Wine's trace. CV_PLAY is taken
-// away again, so that what the program starts is started as it would be. A fault that cannot
-// be played so (more than four, a call that cannot fail so) never plays.
+// trace leaves out was made ("counted: ..."), where the rig finds them in Wine's trace. CV_PLAY
+// is taken away again, so that what the program starts is started as it would be. A fault that
+// cannot be played so (more than four, a call that cannot fail so) never plays.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shlwapi.h>
@@ -174,7 +174,8 @@ DWORD Answer(int index, DWORD* a) {
         return 0;
     }
     ++g_imports[index].calls;
-    for (const Import* i = g_imports; g_counting && Same(f.name, "ExitProcess") && i < g_imports + g_importCount; ++i) {
+    const bool ending = g_counting && Same(f.name, "ExitProcess");
+    for (const Import* i = g_imports; ending && i < g_imports + g_importCount; ++i) {
         char line[96];
         wsprintfA(line, "counted: %s, %d calls", i->name, i->calls);
         if (i->fails && i->kinds[i->arguments] == '-') OutputDebugStringA(line);

@@ -246,8 +246,10 @@ std::string WithoutCodeAddress(const std::string& text) {
 const std::map<std::string, std::string>& CallLines() {
     static std::map<std::string, std::string> lines;
     std::istringstream table(lines.empty() ? BytesOr(BesideRig("traced-calls.txt"), "") : "");
-    for (std::string line; std::getline(table, line);)
-        if (!line.empty() && line[0] != '#') lines[line.substr(0, line.find_first_of("( "))] = line.substr(line.find_first_of("( "));
+    for (std::string line; std::getline(table, line);) {
+        const size_t cut = line.find_first_of("( ");
+        if (!line.empty() && line[0] != '#') lines[line.substr(0, cut)] = line.substr(cut);
+    }
     return lines;
 }
 

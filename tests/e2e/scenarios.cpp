@@ -178,9 +178,7 @@ std::string Shown(const std::string& bytes) {
     return text.size() > 2048 ? "(" + std::to_string(bytes.size()) + " bytes, hash " + Hash(bytes) + ")" : text;
 }
 
-bool Equal(const Entry* a, const Entry* b) {
-    return a == b || (a && b && a->kind == b->kind && a->type == b->type && a->data == b->data);
-}
+bool Equal(const Entry* a, const Entry* b) { return a == b || (a && b && Same(*a, *b)); }
 const Entry* At(const Snapshot& s, const std::string& name) {
     const auto it = s.find(name);
     return it == s.end() ? nullptr : &it->second;
@@ -306,6 +304,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     const std::string play = "clock " + clock + "\n" + faults;
     const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
+    Check(!swept || (runs.size() == 1 && recorded && together < 2), "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
     Check(play.size() < 2048, "scenarios.txt: [" + row.name + "] holds more lines than faults.dll reads");
     const Sections sections = reader ? ReadSections(Wininit()) : Sections();
     before = TakeSnapshot();
@@ -348,7 +347,6 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         // The heap calls counted for a sweep are left out: each compiler's program makes its own number.
         const std::string calls = std::regex_replace(record, std::regex("counted: [^\n]*\n"), "");
         outcome += (recorded ? "calls:\n" : "") + std::regex_replace(calls, std::regex("(^|\n)(?=.)"), "$1  ");
-        Check(!swept || (runs.size() == 1 && recorded && together < 2), "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
         if (swept) sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
         before = after;
     }

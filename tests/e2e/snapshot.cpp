@@ -73,9 +73,9 @@ std::string Attributes(DWORD attributes) {
     return "(" + (out.empty() ? std::string("normal") : out) + ")";
 }
 
-bool Same(const Entry& a, const Entry& b) { return a.kind == b.kind && a.type == b.type && a.data == b.data; }
-
 }  // namespace
+
+bool Same(const Entry& a, const Entry& b) { return a.kind == b.kind && a.type == b.type && a.data == b.data; }
 
 std::string TypeName(DWORD type) {
     const char* names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN",

@@ -21,6 +21,9 @@ using Snapshot = std::map<std::string, Entry>;
 
 Snapshot TakeSnapshot();
 
+// Whether two entries hold the same: kind, type or attributes, and data (not the time written).
+bool Same(const Entry& a, const Entry& b);
+
 // The changes from `before` to `after`, one line each ("+" added, "-" removed, "~" changed,
 // with the old data on a line "was ..." after it), `show` writing each data as text; with
 // `rewrites`, also each file written again with the same bytes.

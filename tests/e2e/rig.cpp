@@ -232,15 +232,6 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
 }
 
 // ---- Wine's trace --------------------------------------------------------------------------
-namespace {
-// A failure text with its code address (" at 00401234.") written as " at (code address).",
-// the same whatever the compiler placed where.
-std::string WithoutCodeAddress(const std::string& text) {
-    return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
-}
-
-}  // namespace
-
 // Each call's line of tests/data/traced-calls.txt (placed here by run-wine.sh) by its name,
 // from the kinds on: "(hsn) n fails ...".
 const std::map<std::string, std::string>& CallLines() {
@@ -254,6 +245,12 @@ const std::map<std::string, std::string>& CallLines() {
 }
 
 namespace {
+// A failure text with its code address (" at 00401234.") written as " at (code address).",
+// the same whatever the compiler placed where.
+std::string WithoutCodeAddress(const std::string& text) {
+    return std::regex_replace(text, std::regex(" at [0-9A-Fa-f]{8}\\."), " at (code address).");
+}
+
 // What a record writes for what differs from run to run.
 struct Names {
     std::map<std::string, int> handles;  // an open handle as Wine prints it: its number
@@ -548,12 +545,4 @@ std::string WindowsDir() {
 
 void SetWineVersion(const std::string& exeName, const std::string& version) {
     SetString("Software\\Wine\\AppDefaults\\" + exeName, "Version", version, REG_SZ, HKEY_CURRENT_USER);
-}
-
-FileHold::FileHold(const std::string& path, DWORD share, DWORD access)
-    : handle_(path.empty() ? INVALID_HANDLE_VALUE
-                           : CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-
-FileHold::~FileHold() {
-    if (Held()) CloseHandle(handle_);
 }

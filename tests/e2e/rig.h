@@ -103,18 +103,6 @@ std::string WindowsDir();
 // The Windows version Wine reports to one program, by its file name ("win95", "nt40", ...).
 void SetWineVersion(const std::string& exeName, const std::string& version);
 
-// Holds a file open for `access` (reading and writing by default) while it lives, sharing it
-// with others as `share` allows (none by default); an empty path holds nothing.
-class FileHold {
-public:
-    explicit FileHold(const std::string& path, DWORD share = 0, DWORD access = GENERIC_READ | GENERIC_WRITE);
-    ~FileHold();
-    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 struct Paths {
     std::string maint;    // the cvmaint.exe under test
     std::string probe;    // the cvprobe.exe under test

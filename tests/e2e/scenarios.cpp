@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -25,11 +24,19 @@ std::string After(const std::string& text, const std::string& mark) {
 }
 std::string Before(const std::string& text, const std::string& mark) { return text.substr(0, text.find(mark)); }
 bool Has(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+bool Says(const Scenario& row, const std::string& word) {
+    return std::any_of(row.lines.begin(), row.lines.end(), [&](const auto& line) { return line.first == word; });
+}
 // The rest of the row's first line of `word`, or empty.
 std::string LineOf(const Scenario& row, const std::string& word) {
     for (const auto& [each, rest] : row.lines)
         if (each == word) return rest;
     return "";
+}
+std::string Environment(const char* name, const char* otherwise) {
+    char value[256];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length && length < sizeof value ? value : otherwise;
 }
 HKEY Root(const std::string& path) { return path.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
@@ -103,13 +110,13 @@ void SetUp(const std::string& word, const std::string& line) {
 }
 
 // hold PATH [= sharing read write delete, for reading]: held open while the row runs.
-std::unique_ptr<FileHold> Hold(const std::string& rest) {
+HANDLE Hold(const std::string& rest) {
     const std::string how = After(rest, " = ");
     const DWORD share = (Has(how, "read") ? FILE_SHARE_READ : 0) | (Has(how, "write") ? FILE_SHARE_WRITE : 0) |
                         (Has(how, "delete") ? FILE_SHARE_DELETE : 0);
-    auto hold = std::make_unique<FileHold>(Before(rest, " = "), share,
-                                           Has(how, "for reading") ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE);
-    Check(hold->Held(), "holding " + rest);
+    HANDLE hold = CreateFileA(Before(rest, " = ").c_str(), Has(how, "for reading") ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                              share, nullptr, OPEN_EXISTING, 0, nullptr);
+    Check(hold != INVALID_HANDLE_VALUE, "holding " + rest);
     return hold;
 }
 
@@ -191,18 +198,12 @@ std::string Steady(const Snapshot& a, const Snapshot& b) {
 
 // Whether the i-th of a list is this share's: CV_SHARE K/N takes every N-th from the K-th.
 bool Ours(size_t i) {
-    char share[16] = "1/1";
-    GetEnvironmentVariableA("CV_SHARE", share, sizeof share);
-    return static_cast<int>(i % std::atoi(After(share, "/").c_str())) == std::atoi(share) - 1;
+    const std::string share = Environment("CV_SHARE", "1/1");
+    return static_cast<int>(i % std::stoi(After(share, "/"))) == std::stoi(share) - 1;
 }
 
 // Whether the row is swept: never with CV_SWEEP=0 (the other Debian release).
-bool Swept(const Scenario& row) {
-    char sweeping[4] = "1";
-    GetEnvironmentVariableA("CV_SWEEP", sweeping, sizeof sweeping);
-    return *sweeping != '0' &&
-           std::any_of(row.lines.begin(), row.lines.end(), [](const auto& line) { return line.first == "swept"; });
-}
+bool Swept(const Scenario& row) { return Environment("CV_SWEEP", "1") != "0" && Says(row, "swept"); }
 
 // The failure box, with every failure text the programs know.
 const std::regex kFailureBox("box \"Application Error\", error icon, buttons OK, no owner\n  Exception \\w+ in module "
@@ -210,16 +211,10 @@ const std::regex kFailureBox("box \"Application Error\", error icon, buttons OK,
                              "many open files|File access denied|Read beyond end of file|Disk full|I/O error [0-9]+|Out "
                              "of memory|(Failed to get data|Invalid data type|Failed to set data) for '[a-z]+')\\.\n");
 
-// swept: the row's one run played again for each call it makes that can fail, that call failing
-// (the k-th of its function, counted in the run's record, where faults.dll counts those the
-// record leaves out), and for each read or write, falling a byte short; in share K of N
-// (CV_SHARE) the K-th of every N such runs. Each must end by itself with exit code 0, or 1 and
-// the failure box (none where that box is what failed); show no other box the whole run does
-// not; and change nothing the whole run does not, but for leaving a file the whole run writes
-// holding a first part of its bytes when it reports the failure (never WININIT.INI), and what
-// the row's lines "given FUNCTION CHANGE" name: what the command is meant to do when that call
-// fails. Each is told as a line: the call, its answer, the exit code, the boxes, and the
-// changes by their number and hash, naming those the whole run does not make.
+// swept: the row's one run played again with each call it makes that can fail failing (the k-th
+// of its function, counted in the record, or by faults.dll where the record leaves it out), and
+// each read or write a byte short; in share K of N (CV_SHARE) the K-th of every N. What each
+// must hold and how it is told: docs/testing.md, "The sweep".
 std::string Sweep(const Scenario& row, const std::string& exe, const std::string& commandLine, const std::string& play,
                   const std::string& record, const Run& whole, const Snapshot& before, const Snapshot& after) {
     std::vector<std::pair<std::string, std::string>> faults;  // each fault, and its call as the record writes it
@@ -256,9 +251,9 @@ std::string Sweep(const Scenario& row, const std::string& exe, const std::string
         if (reported) boxes.pop_back();
         Check(run.exitCode == 0 || reported || (run.exitCode == 1 && function == "MessageBoxA"),
               where + "exit code " + std::to_string(run.exitCode) + shown);
-        bool same = boxes.size() <= whole.boxes.size();
-        for (size_t b = 0; same && b < boxes.size(); ++b) same = BoxText(boxes[b]) == BoxText(whole.boxes[b]);
-        Check(same, where + "boxes the whole run does not show" + shown);
+        const auto alike = [](const Box& a, const Box& b) { return BoxText(a) == BoxText(b); };
+        Check(boxes.size() <= whole.boxes.size() && std::equal(boxes.begin(), boxes.end(), whole.boxes.begin(), alike),
+              where + "boxes the whole run does not show" + shown);
         Snapshot names = before;  // every name of either
         names.insert(now.begin(), now.end());
         int changed = 0;
@@ -291,12 +286,10 @@ std::string Sweep(const Scenario& row, const std::string& exe, const std::string
 std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     std::string outcome = "# " + row.name + ": " + row.what + "\n", clock = "2000-02-29", faults;
     std::vector<std::string> runs;
-    bool recorded = false, reader = false;
+    const bool recorded = Says(row, "recorded"), reader = Says(row, "profile-reader");
     for (const auto& [word, rest] : row.lines) {
         SetUp(word, rest);
         if (word == "run") runs.push_back(rest);
-        recorded = recorded || word == "recorded";
-        reader = reader || word == "profile-reader";
         if (word == "clock") clock = rest;
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
@@ -308,8 +301,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     Check(play.size() < 2048, "scenarios.txt: [" + row.name + "] holds more lines than faults.dll reads");
     const Sections sections = reader ? ReadSections(Wininit()) : Sections();
     before = TakeSnapshot();
-    std::unique_ptr<FileHold> hold;
-    HANDLE lock = nullptr;
+    HANDLE hold = nullptr, lock = nullptr;
     bool held = false;  // the lock, not abandoned
     for (const auto& [word, rest] : row.lines) {
         if (word == "hold") hold = Hold(rest);
@@ -334,7 +326,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         // How long is no proof of an abandoned lock taken at once (a run may take 5 s on a busy
         // machine): the wait's answer among the calls is.
         Check(!held || GetTickCount() - start >= 5000, "a lock held is waited for 5 s");
-        if (i + 1 == runs.size()) hold.reset();
+        if (i + 1 == runs.size() && hold) CloseHandle(hold);
         const Snapshot after = TakeSnapshot();
         outcome += "\n$ " + Escaped(commandLine);
         outcome += together > 1 ? " (" + std::to_string(together) + " at once)\n" : "\n";
@@ -350,10 +342,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         if (swept) sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
         before = after;
     }
-    if (lock) {
-        ReleaseMutex(lock);
-        CloseHandle(lock);
-    }
+    if (lock) ReleaseMutex(lock), CloseHandle(lock);
     if (reader) CheckReaderAgrees(sections);
     for (const auto& [word, rest] : row.lines) {  // FUNCTION [of NAME] ...: "played: FUNCTION [of NAME],"
         const std::string of = After(rest, " of ");
@@ -367,14 +356,13 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
 }  // namespace
 
 void RunScenarios() {
-    char only[256] = {};
-    GetEnvironmentVariableA("CV_ROW", only, sizeof only);
+    const std::string only = Environment("CV_ROW", "");
     const std::string drawn = DrawnDirectory(), table = BytesOr(BesideRig("scenarios.txt"), "");
     BeginCase("scenarios.txt");
     Check(!drawn.empty(), "CV_DRAWN names where the outcomes go");
     const std::vector<Scenario> rows = ReadScenarios(table);
-    Check(!*only || std::any_of(rows.begin(), rows.end(), [&](const Scenario& row) { return row.name == only; }),
-          std::string("CV_ROW names no row of scenarios.txt: ") + only);
+    Check(only.empty() || std::any_of(rows.begin(), rows.end(), [&](const Scenario& row) { return row.name == only; }),
+          "CV_ROW names no row of scenarios.txt: " + only);
     ResetMachine();
     // UNINSTALL asks the system to write out its cached copy of WININIT.INI first; where the
     // system holds none, the request must not create the file.
@@ -386,7 +374,7 @@ void RunScenarios() {
         const Scenario& row = rows[i];
         // A swept row runs in every share, each making its part of the sweep; the outcome is one share's.
         const bool ours = Ours(i);
-        if ((*only && row.name != only) || (!ours && !Swept(row))) continue;
+        if ((!only.empty() && row.name != only) || (!ours && !Swept(row))) continue;
         BeginCase(row.name + ": " + row.what);
         // rounds N: played N times from the same machine, each round's outcome the same.
         std::string first;

@@ -40,6 +40,7 @@ Fault g_faults[4];
 int g_count;
 SYSTEMTIME g_clock;
 bool g_counting;      // "count": at the end, how often each call the record leaves out was made
+DWORD g_nine;         // "windows win95", "win98", "winme": 95, 98, 99 (Me); 0 for the NT family
 struct Opened {
     DWORD handle;
     char name[MAX_PATH];
@@ -84,6 +85,8 @@ void ReadPlay(char** w, int n) {
                              static_cast<WORD>(Number(w[1] + 8)), 0, 0, 0, 0};
     } else if (Same(w[0], "count")) {
         g_counting = true;
+    } else if (Same(w[0], "windows")) {
+        g_nine = Same(w[1], "win95") ? 95 : Same(w[1], "win98") ? 98 : Same(w[1], "winme") ? 99 : 0;
     } else if (n && g_count < 4 && f && f->fails) {  // any other never plays, which fails its row
         Fault& p = g_faults[g_count++];
         p = Fault{f, "", "", 'f', false, 0, 1, 0x7fffffff, 0};
@@ -151,6 +154,59 @@ DWORD CallThrough(const Import& f, const DWORD* a) {
 }
 DWORD& Argument(DWORD* a, int number) { return *reinterpret_cast<DWORD*>(a[number - 1]); }
 
+// Windows 95, 98 and Me where they answer otherwise than Wine (docs/win9x-answers.md): before
+// the call, an answer of their own (true, in `result`) or the call as they make it; after it
+// (`after`), Wine's `result` and last error `left` made theirs. A changed answer is told.
+bool Nine(const Import& f, DWORD* a, bool after, DWORD given, DWORD& result, DWORD& left) {
+    static DWORD room;  // the size RegQueryValueExA was given
+    static char data[16384];  // more than a value holds there
+    const auto is = [&](const char* name) { return g_nine && Same(f.name, name); };
+    const char* version = g_nine == 99 ? "Me" : g_nine == 98 ? "98" : "95";
+    if (!after && is("GetVersionExA") && Argument(a, 1) != 148 && (g_nine == 95 || Argument(a, 1) != 156))
+        return result = 0, Tell(f.name, "", f.calls, "as Windows %s: fails", version), true;
+    if (!after && is("CreateFileA") && (a[2] & FILE_SHARE_DELETE))
+        return result = ~0ul, left = 87, Tell(f.name, "", f.calls, "as Windows %s: fails with 87", version), true;
+    if (!after && is("GetTempFileNameA") && !a[1] && g_nine < 99)
+        return result = 0, Tell(f.name, "", f.calls, "as Windows %s: fails", version), true;
+    if (!after && is("RegSetValueExA") && a[3] == REG_SZ && !a[4] && !a[5])
+        return result = 87, Tell(f.name, "", f.calls, "as Windows %s: fails with 87", version), true;
+    if (!after && is("RegSetValueExA") && a[3] == REG_SZ && g_nine == 95 && a[5] < sizeof data &&
+        (!a[5] || reinterpret_cast<const char*>(a[4])[a[5] - 1])) {  // the string stored with its zero
+        lstrcpynA(data, reinterpret_cast<const char*>(a[4]), static_cast<int>(a[5]) + 1);
+        a[4] = reinterpret_cast<DWORD>(data), a[5] = static_cast<DWORD>(lstrlenA(data)) + 1;
+    }
+    HKEY key;
+    if (!after && is("RegDeleteKeyA") && g_nine < 99 && !RegOpenKeyExA(HKEY(a[0]), LPCSTR(a[1]), 0, KEY_ALL_ACCESS, &key)) {
+        int gone = 0;  // the key goes with every key below it
+        for (; !RegEnumKeyA(key, 0, data, 256) && !SHDeleteKeyA(key, data); ++gone) {}
+        RegCloseKey(key);
+        if (gone) Tell(f.name, "", f.calls, "as Windows %s: %d keys below it deleted first", version, gone);
+    }
+    if (!after && is("RegQueryValueExA")) room = a[5] ? Argument(a, 6) : 0;
+    if (after && is("RegQueryValueExA") && result == ERROR_FILE_NOT_FOUND) {  // no type, the size as given
+        if (a[3]) Argument(a, 4) = 0;
+        if (a[5]) Argument(a, 6) = room;
+    }
+    DWORD type = 0, size = sizeof data - 1;  // a string: as long as to its first zero, and one
+    if (after && is("RegQueryValueExA") && (!result || result == ERROR_MORE_DATA) && a[5] &&
+        !RegQueryValueExA(HKEY(a[0]), LPCSTR(a[1]), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) &&
+        type == REG_SZ) {
+        data[size] = 0;
+        const DWORD length = static_cast<DWORD>(lstrlenA(data)) + 1, answer = a[4] && room < length ? ERROR_MORE_DATA : 0;
+        if (answer == result && length == Argument(a, 6)) return false;
+        if (a[4] && !answer) lstrcpynA(reinterpret_cast<char*>(a[4]), data, static_cast<int>(length));
+        Argument(a, 6) = length, result = answer;
+        Tell(f.name, "", f.calls, "as Windows %s: %lu bytes%s", version, length, answer ? ", more than the room" : "");
+    }
+    if (after && is("CreateFileA") && result != ~0ul && a[4] == OPEN_EXISTING) left = given;
+    if (after && is("WritePrivateProfileStringA") && !a[0]) left = given;
+    if (after && is("GetModuleFileNameA") && a[2] && result == a[2]) {  // cut short: the room less one, ended
+        reinterpret_cast<char*>(a[1])[a[2] - 1] = 0, result = a[2] - 1;
+        Tell(f.name, "", f.calls, "as Windows %s: %lu characters", version, result);
+    }
+    return false;
+}
+
 }  // namespace
 
 // Hook i pushes i and goes on to Enter, which asks Answer(i, the arguments) and returns into
@@ -195,14 +251,17 @@ DWORD Answer(int index, DWORD* a) {
     }
     if (p && p->kind == 'a') {  // the path, cut to the room, the room given back when it does not fit
         lstrcpynA(reinterpret_cast<char*>(a[1]), p->answer, static_cast<int>(a[2]));
-        const DWORD length = static_cast<DWORD>(lstrlenA(p->answer)), shown = length < a[2] ? length : a[2];
+        const DWORD length = static_cast<DWORD>(lstrlenA(p->answer)), shown = length < a[2] ? length : a[2] - (g_nine && a[2]);
         Tell(f.name, p->name, p->seen, "%lu of %lu characters", shown, length);
         return shown;
     }
     const DWORD asked = f.shortens ? a[f.shortens - 1] : 0;
     if (p) a[f.shortens - 1] -= p->code < asked ? p->code : asked;  // moves fewer bytes, and says it succeeded
+    DWORD result = 0, left = given;
+    if (!p && Nine(f, a, false, given, result, left)) return SetLastError(left), result;
     SetLastError(given);
-    const DWORD result = CallThrough(f, a), left = GetLastError();
+    result = CallThrough(f, a), left = GetLastError();
+    if (!p) Nine(f, a, true, given, result, left);
     if (p) Tell(f.name, p->name, p->seen, "%lu of %lu bytes", Argument(a, f.zero), asked);
     for (Opened& o : g_opened)  // a closed handle is forgotten, one given out known by what its call named
         if (f.kinds[0] == 'c' && o.handle == a[0]) o.handle = 0;

@@ -98,12 +98,10 @@ void SetUp(const std::string& word, const std::string& line) {
     } else if (word == "profile") {  // profile PATH : SECTION : NAME = VALUE, by the system's profile writer
         const std::string file = Before(path, " : "), section = After(path, " : "), name = After(section, " : ");
         WritePrivateProfileStringA(Before(section, " : ").c_str(), name.c_str(), data.c_str(), file.c_str());
-    } else if (word == "windows") {
-        SetWineVersion("cvprobe.exe", rest);
     } else if (word == "date-picture" || word == "date-separator") {
         SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|"
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|windows|"
                                                   "together|rounds|swept|given"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
@@ -294,7 +292,10 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
     const bool swept = Swept(row);
-    const std::string play = "clock " + clock + "\n" + faults;
+    // Windows 95 unless the row names another: Wine's answers as that version, and faults.dll's.
+    const std::string windows = LineOf(row, "windows").empty() ? "win95" : LineOf(row, "windows");
+    for (const char* program : {"cvmaint.exe", "cvprobe.exe"}) SetWineVersion(program, windows);
+    const std::string play = "clock " + clock + "\nwindows " + windows + "\n" + faults;
     const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
     Check(!swept || (runs.size() == 1 && recorded && together < 2), "scenarios.txt: [" + row.name + "] is swept: one run, recorded");

@@ -158,52 +158,46 @@ DWORD& Argument(DWORD* a, int number) { return *reinterpret_cast<DWORD*>(a[numbe
 // the call, an answer of their own (true, in `result`) or the call as they make it; after it
 // (`after`), Wine's `result` and last error `left` made theirs. A changed answer is told.
 bool Nine(const Import& f, DWORD* a, bool after, DWORD given, DWORD& result, DWORD& left) {
-    static DWORD room;  // the size RegQueryValueExA was given
+    static DWORD room;        // the size RegQueryValueExA was given
     static char data[16384];  // more than a value holds there
     const auto is = [&](const char* name) { return g_nine && Same(f.name, name); };
-    const char* version = g_nine == 99 ? "Me" : g_nine == 98 ? "98" : "95";
-    if (!after && is("GetVersionExA") && Argument(a, 1) != 148 && (g_nine == 95 || Argument(a, 1) != 156))
-        return result = 0, Tell(f.name, "", f.calls, "as Windows %s: fails", version), true;
-    if (!after && is("CreateFileA") && (a[2] & FILE_SHARE_DELETE))
-        return result = ~0ul, left = 87, Tell(f.name, "", f.calls, "as Windows %s: fails with 87", version), true;
-    if (!after && is("GetTempFileNameA") && !a[1] && g_nine < 99)
-        return result = 0, Tell(f.name, "", f.calls, "as Windows %s: fails", version), true;
-    if (!after && is("RegSetValueExA") && a[3] == REG_SZ && !a[4] && !a[5])
-        return result = 87, Tell(f.name, "", f.calls, "as Windows %s: fails with 87", version), true;
-    if (!after && is("RegSetValueExA") && a[3] == REG_SZ && g_nine == 95 && a[5] < sizeof data &&
-        (!a[5] || reinterpret_cast<const char*>(a[4])[a[5] - 1])) {  // the string stored with its zero
-        lstrcpynA(data, reinterpret_cast<const char*>(a[4]), static_cast<int>(a[5]) + 1);
-        a[4] = reinterpret_cast<DWORD>(data), a[5] = static_cast<DWORD>(lstrlenA(data)) + 1;
-    }
-    HKEY key;
-    if (!after && is("RegDeleteKeyA") && g_nine < 99 && !RegOpenKeyExA(HKEY(a[0]), LPCSTR(a[1]), 0, KEY_ALL_ACCESS, &key)) {
-        int gone = 0;  // the key goes with every key below it
+    const auto told = [&](const char* what, auto... values) {
+        return Tell(f.name, "", f.calls, what, g_nine == 99 ? "Me" : g_nine == 98 ? "98" : "95", values...), true;
+    };
+    const char* text = reinterpret_cast<const char*>(a[4]);
+    if ((is("GetVersionExA") && !after && Argument(a, 1) != 148 && (g_nine == 95 || Argument(a, 1) != 156)) ||
+        (is("GetTempFileNameA") && !after && !a[1] && g_nine < 99))
+        return result = 0, told("as Windows %s: fails");
+    if ((is("CreateFileA") && !after && (a[2] & FILE_SHARE_DELETE)) || (is("RegSetValueExA") && !after && a[3] == REG_SZ && !a[4] && !a[5]))
+        return result = Same(f.name, "CreateFileA") ? (left = 87, ~0ul) : 87, told("as Windows %s: fails with 87");
+    if (is("RegSetValueExA") && !after && a[3] == REG_SZ && g_nine == 95 && a[5] < sizeof data && (!a[5] || text[a[5] - 1]))
+        lstrcpynA(data, text, static_cast<int>(a[5]) + 1), a[4] = DWORD(data), a[5] = DWORD(lstrlenA(data)) + 1;  // with its zero
+    HKEY key;  // a key deleted with every key below it
+    if (is("RegDeleteKeyA") && !after && g_nine < 99 && !RegOpenKeyExA(HKEY(a[0]), LPCSTR(a[1]), 0, KEY_ALL_ACCESS, &key)) {
+        int gone = 0;
         for (; !RegEnumKeyA(key, 0, data, 256) && !SHDeleteKeyA(key, data); ++gone) {}
         RegCloseKey(key);
-        if (gone) Tell(f.name, "", f.calls, "as Windows %s: %d keys below it deleted first", version, gone);
+        if (gone) told("as Windows %s: %d keys below it deleted first", gone);
     }
-    if (!after && is("RegQueryValueExA")) room = a[5] ? Argument(a, 6) : 0;
-    if (after && is("RegQueryValueExA") && result == ERROR_FILE_NOT_FOUND) {  // no type, the size as given
+    if (is("RegQueryValueExA") && !after) room = a[5] ? Argument(a, 6) : 0;
+    if (is("RegQueryValueExA") && after && result == ERROR_FILE_NOT_FOUND) {  // no type, the size as given
         if (a[3]) Argument(a, 4) = 0;
         if (a[5]) Argument(a, 6) = room;
     }
-    DWORD type = 0, size = sizeof data - 1;  // a string: as long as to its first zero, and one
-    if (after && is("RegQueryValueExA") && (!result || result == ERROR_MORE_DATA) && a[5] &&
-        !RegQueryValueExA(HKEY(a[0]), LPCSTR(a[1]), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) &&
-        type == REG_SZ) {
+    DWORD type = 0, size = sizeof data - 1;  // a string as long as to its first zero, and one
+    if (is("RegQueryValueExA") && after && (!result || result == ERROR_MORE_DATA) && a[5] &&
+        !RegQueryValueExA(HKEY(a[0]), LPCSTR(a[1]), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) && type == REG_SZ) {
         data[size] = 0;
-        const DWORD length = static_cast<DWORD>(lstrlenA(data)) + 1, answer = a[4] && room < length ? ERROR_MORE_DATA : 0;
+        const DWORD length = DWORD(lstrlenA(data)) + 1, answer = a[4] && room < length ? ERROR_MORE_DATA : 0;
         if (answer == result && length == Argument(a, 6)) return false;
         if (a[4] && !answer) lstrcpynA(reinterpret_cast<char*>(a[4]), data, static_cast<int>(length));
         Argument(a, 6) = length, result = answer;
-        Tell(f.name, "", f.calls, "as Windows %s: %lu bytes%s", version, length, answer ? ", more than the room" : "");
+        told(answer ? "as Windows %s: %lu bytes, more than the room" : "as Windows %s: %lu bytes", length);
     }
-    if (after && is("CreateFileA") && result != ~0ul && a[4] == OPEN_EXISTING) left = given;
-    if (after && is("WritePrivateProfileStringA") && !a[0]) left = given;
-    if (after && is("GetModuleFileNameA") && a[2] && result == a[2]) {  // cut short: the room less one, ended
-        reinterpret_cast<char*>(a[1])[a[2] - 1] = 0, result = a[2] - 1;
-        Tell(f.name, "", f.calls, "as Windows %s: %lu characters", version, result);
-    }
+    if ((is("CreateFileA") && after && result != ~0ul && a[4] == OPEN_EXISTING) || (is("WritePrivateProfileStringA") && after && !a[0]))
+        left = given;
+    if (is("GetModuleFileNameA") && after && a[2] && result == a[2])  // cut short: the room less one, ended
+        reinterpret_cast<char*>(a[1])[a[2] - 1] = 0, result = a[2] - 1, told("as Windows %s: %lu characters", result);
     return false;
 }
 

@@ -1,5 +1,6 @@
 // The end-to-end rig: starting programs, reading their boxes, registry and file helpers.
 #include "rig.h"
+#include <shlwapi.h>
 #include "snapshot.h"
 #include <algorithm>
 #include <cstdio>
@@ -447,18 +448,7 @@ void CreateKey(const std::string& key, HKEY root) {
     if (parent != root) RegCloseKey(parent);
 }
 
-void DeleteTree(const std::string& key, HKEY root) {
-    HKEY k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
-    char name[256];
-    for (;;) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        DeleteTree(name, k);  // by its name: a path from the root is cut at 260 characters
-    }
-    RegCloseKey(k);
-    RegDeleteKeyA(root, key.c_str());
-}
+void DeleteTree(const std::string& key, HKEY root) { SHDeleteKeyA(root, key.c_str()); }  // key by key, by name
 
 void DeleteValue(const std::string& key, const std::string& name, HKEY root) {
     HKEY k;

@@ -97,6 +97,10 @@ bool InSection(const Str& file, std::size_t begin, std::size_t end, const Str& t
 }  // namespace
 
 Str AddRenameEntries(const Str& file, const Str* lines, std::size_t count) {
+    // An end-of-file mark (Ctrl+Z, as DOS editors leave it) ends the text that real-mode readers
+    // see: our lines go before it, and it and every byte after it stay as they are.
+    const std::size_t mark = file.find('\x1a');
+    if (mark != Str::npos) return AddRenameEntries(file.substr(0, mark), lines, count).append(file, mark, Str::npos);
     const RenameSection section = FindRenameSection(file);
     Str missing;
     for (std::size_t i = 0; i < count; ++i) {

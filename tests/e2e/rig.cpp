@@ -194,7 +194,7 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
                              const std::string& play, UINT givenMode, const std::function<void(const Box&)>& onBox) {
     std::vector<PROCESS_INFORMATION> processes(count);
     std::vector<Run> runs(count);
-    for (int i = 0; i < count; ++i) StartProcess(exe, commandLine, "C:\\", processes[i], givenMode, play);
+    for (int i = 0; i < count; ++i) StartProcess(exe, commandLine, g_paths.directory, processes[i], givenMode, play);
     const DWORD start = GetTickCount();
     for (;;) {
         std::vector<std::pair<int, HWND>> going;  // each run not ended, and the box it shows, if any

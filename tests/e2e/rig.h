@@ -24,7 +24,7 @@ struct Run {
     std::vector<Box> boxes;
 };
 
-// Runs `exe` in C:\ with the full command line `commandLine`, `count` times at once, each
+// Runs `exe` in g_paths.directory with the full command line `commandLine`, `count` times at once, each
 // started with `givenMode` and `play` (see StartProcess). Whenever each run not yet ended shows
 // a box, all are read, seen by `onBox`, and answered with OK in the same moment; a run alone
 // so has each of its boxes answered in turn. A run that is not over after 60 s is ended.
@@ -107,6 +107,7 @@ struct Paths {
     std::string maint;    // the cvmaint.exe under test
     std::string probe;    // the cvprobe.exe under test
     std::string standIn;  // the stand-in program: configuration program and web browser
+    std::string directory = "C:\\";  // where each program is started
 };
 extern Paths g_paths;
 

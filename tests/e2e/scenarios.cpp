@@ -77,8 +77,8 @@ void SetUp(const std::string& word, const std::string& line) {
     if (word == "value") {  // value ROOT\KEY : NAME = TYPE BYTES
         const std::string key = After(Before(path, " : "), "\\"), name = After(path, " : ");
         DWORD type = 0;
-        while (type < 8 && TypeName(type) != Before(data, " ")) ++type;
-        Check(type < 8, "scenarios.txt: a value's type: " + rest);
+        while (type < 12 && TypeName(type) != Before(data, " ")) ++type;
+        Check(type < 12, "scenarios.txt: a value's type: " + rest);
         SetBinary(key, name == "@" ? "" : name, After(data, " "), type, Root(path));
     } else if (word == "key") {
         CreateKey(After(path, "\\"), Root(path));
@@ -101,7 +101,7 @@ void SetUp(const std::string& word, const std::string& line) {
     } else if (word == "date-picture" || word == "date-separator") {
         SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|windows|"
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|windows|error-mode|directory|"
                                                   "together|rounds|swept|given"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
@@ -295,6 +295,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     // Windows 95 unless the row names another: Wine's answers as that version, and faults.dll's.
     const std::string windows = LineOf(row, "windows").empty() ? "win95" : LineOf(row, "windows");
     for (const char* program : {"cvmaint.exe", "cvprobe.exe"}) SetWineVersion(program, windows);
+    g_paths.directory = LineOf(row, "directory").empty() ? "C:\\" : LineOf(row, "directory");
     const std::string play = "clock " + clock + "\nwindows " + windows + "\n" + faults;
     const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
@@ -319,8 +320,9 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         std::vector<Run> done(1);
         std::string record;
         const DWORD start = GetTickCount();
-        // A recorded run is given an error mode as a parent would hand it on: no open-file and no fault boxes.
-        const UINT givenMode = recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
+        // The error mode a parent hands on: the row's (hex), or for a recorded run no open-file and no fault boxes.
+        const std::string mode = LineOf(row, "error-mode");
+        const UINT givenMode = !mode.empty() ? std::stoul(mode, nullptr, 16) : recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
         if (together > 1) done = RunPrograms(exe, commandLine, together, play);
         else record = RunTraced(exe, commandLine, givenMode, done[0], play + (swept ? "count\n" : ""), recorded);
         AwaitStarted();

@@ -79,8 +79,9 @@ bool Same(const Entry& a, const Entry& b) { return a.kind == b.kind && a.type ==
 
 std::string TypeName(DWORD type) {
     const char* names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN",
-                           "REG_LINK", "REG_MULTI_SZ"};
-    return type < 8 ? names[type] : "type " + std::to_string(type);
+                           "REG_LINK", "REG_MULTI_SZ", "REG_RESOURCE_LIST", "REG_FULL_RESOURCE_DESCRIPTOR",
+                           "REG_RESOURCE_REQUIREMENTS_LIST", "REG_QWORD"};
+    return type < 12 ? names[type] : "type " + std::to_string(type);
 }
 
 Snapshot TakeSnapshot() {

@@ -42,6 +42,7 @@ TEST(RenameSection, AddsOurLinesKeepingEveryByte) {
         {"our line outside the section does not count",
          "[Other]\r\nNUL=C:\\WINDOWS\\cvvchk.exe\r\n",
          "[Other]\r\nNUL=C:\\WINDOWS\\cvvchk.exe\r\n[Rename]\r\n" + ours},
+        {"an end-of-file mark: ours before it", "[Rename]\r\nA=1\r\n\x1a[X]", "[Rename]\r\nA=1\r\n" + ours + "\x1a[X]"},
         {"not a header", "[Renamed]\r\n;[Rename]\r\n", "[Renamed]\r\n;[Rename]\r\n[Rename]\r\n" + ours},
     };
     for (const EditCase& c : cases) EXPECT_EQ(AddRenameEntries(c.before, kOurs, 2), c.after) << c.name;

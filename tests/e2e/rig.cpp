@@ -233,8 +233,6 @@ std::vector<Run> RunPrograms(const std::string& exe, const std::string& commandL
 }
 
 // ---- Wine's trace --------------------------------------------------------------------------
-// Each call's line of tests/data/traced-calls.txt (placed here by run-wine.sh) by its name,
-// from the kinds on: "(hsn) n fails ...".
 const std::map<std::string, std::string>& CallLines() {
     static std::map<std::string, std::string> lines;
     std::istringstream table(lines.empty() ? BytesOr(BesideRig("traced-calls.txt"), "") : "");

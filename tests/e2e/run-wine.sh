@@ -121,8 +121,7 @@ done
 # (K/N: the rig ran every N-th row, and the K-th of every N runs of each sweep), an outcome
 # there that this share did not draw must be another share's row.
 if [ -n "${CV_DRAWN_SAME_AS:-}" ]; then
-    sweeps='*.sweep'  # none drawn with CV_SWEEP=0
-    [ "${CV_SWEEP:-1}" != 0 ] || sweeps=
+    sweeps=$([ "${CV_SWEEP:-1}" = 0 ] || echo '*.sweep')  # none drawn with CV_SWEEP=0
     names=$( (cd "$CV_DRAWN_SAME_AS" && ls -- *.png *.txt $sweeps; cd "$work/drawn" && ls) 2>/dev/null | sort -u)
     [ -z "${CV_ROW:-}" ] || names=$(ls "$work/drawn")
     for name in $names; do

@@ -31,6 +31,6 @@ Str LocaleMonthName(unsigned month, bool abbreviated) {
 
 Str LocaleEraName() {
     char buffer[64];
-    const int length = GetDateFormatA(GetThreadLocale(), 0, nullptr, "gg", buffer, sizeof buffer);
+    const int length = GetDateFormatA(GetThreadLocale(), 0, nullptr, "g", buffer, sizeof buffer);
     return length > 0 ? Str(buffer) : Str();
 }

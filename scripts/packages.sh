@@ -4,7 +4,7 @@
 # The virtual machine in which the Wine runs take place where the kernel runs no 32-bit code.
 GUEST_PACKAGES=(qemu-system-x86 busybox-static e2fsprogs)
 BUILD_PACKAGES=("${GUEST_PACKAGES[@]}" cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb util-linux passwd
-                procps fonts-wine imagemagick)
+                procps fonts-wine imagemagick locales-all)
 RELEASE_PACKAGES=(zip unzip mtools)
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" g++ libgtest-dev clang libclang-rt-dev
                python3-pefile)

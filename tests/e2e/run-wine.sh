@@ -71,8 +71,9 @@ display=$(head -n 1 "$work/display")
 
 win() { echo "Z:${1//\//\\}"; }
 run_wine() {
-    # One locale on every machine: the dates, the texts and the outcomes depend on it.
-    as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
+    # One locale on every machine, or a row's (CV_LOCALE): the dates, texts and outcomes depend on it.
+    as_user env HOME="$work" WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL="${CV_LOCALE:-C}.UTF-8" \
+        CV_LOCALE="${CV_LOCALE:-}" \
         WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display" \
         CV_DRAWN="$(win "$work/drawn")" CV_TRACE="$(win "$work/trace")" "$@"
 }
@@ -106,8 +107,13 @@ cp "$work/standin.exe" "$ro/cvcfg.exe"
 chown -R "$user" "$ro"
 chmod 555 "$ro"
 
-run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
-    "$(win "$work/standin.exe")" "$@" 2>"$work/trace" && status=0 || status=$?
+# Wine takes a process's language and code page from its Unix locale: the rig runs the rows of
+# each locale that rows name (locale ll_CC) in a run of its own, under it.
+status=0
+for CV_LOCALE in "" $([ "${1:-scenarios}" != scenarios ] || sed -n 's/^locale //p' "$work/scenarios.txt" | sort -u); do
+    run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
+        "$(win "$work/standin.exe")" "$@" 2>"$work/trace" || status=$?
+done
 # PNG without the time of its making, so that pictures of the same pixels are the same bytes.
 for picture in "$work"/drawn/*.bmp; do
     [ -e "$picture" ] || continue

@@ -99,9 +99,9 @@ void SetUp(const std::string& word, const std::string& line) {
         const std::string file = Before(path, " : "), section = After(path, " : "), name = After(section, " : ");
         WritePrivateProfileStringA(Before(section, " : ").c_str(), name.c_str(), data.c_str(), file.c_str());
     } else if (word == "date-picture" || word == "date-separator") {
-        SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", rest, REG_SZ,
+        SetString("Control Panel\\International", word == "date-picture" ? "sShortDate" : "sDate", Unescaped(rest), REG_SZ,
                   HKEY_CURRENT_USER);
-    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|windows|error-mode|directory|"
+    } else if (!std::regex_match(word, std::regex("run|hold|recorded|profile-reader|clock|fault|lock|windows|error-mode|directory|locale|"
                                                   "together|rounds|swept|given"))) {
         Check(false, "scenarios.txt: no such line: " + word + " " + rest);
     }
@@ -282,13 +282,13 @@ std::string Sweep(const Scenario& row, const std::string& exe, const std::string
 
 // The row's outcome, and where it is swept, its sweep; `before` ends as the machine the row leaves.
 std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
-    std::string outcome = "# " + row.name + ": " + row.what + "\n", clock = "2000-02-29", faults;
-    std::vector<std::string> runs;
+    std::string outcome = "# " + row.name + ": " + row.what + "\n", faults;
+    std::vector<std::string> runs, clocks;  // the date of each run, its row's last for the rest
     const bool recorded = Says(row, "recorded"), reader = Says(row, "profile-reader");
     for (const auto& [word, rest] : row.lines) {
         SetUp(word, rest);
         if (word == "run") runs.push_back(rest);
-        if (word == "clock") clock = rest;
+        if (word == "clock") clocks.push_back(rest);
         if (word == "fault") faults += Unescaped(rest) + "\n";
     }
     const bool swept = Swept(row);
@@ -296,7 +296,8 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     const std::string windows = LineOf(row, "windows").empty() ? "win95" : LineOf(row, "windows");
     for (const char* program : {"cvmaint.exe", "cvprobe.exe"}) SetWineVersion(program, windows);
     g_paths.directory = LineOf(row, "directory").empty() ? "C:\\" : LineOf(row, "directory");
-    const std::string play = "clock " + clock + "\nwindows " + windows + "\n" + faults;
+    if (clocks.empty()) clocks.push_back("2000-02-29");
+    const std::string play = "windows " + windows + "\n" + faults;
     const int together = std::atoi(LineOf(row, "together").c_str());
     Check(!runs.empty(), "the row runs a program");
     Check(!swept || (runs.size() == 1 && recorded && together < 2), "scenarios.txt: [" + row.name + "] is swept: one run, recorded");
@@ -311,7 +312,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
     }
     for (size_t i = 0; i < runs.size(); ++i) {
         // run PROGRAM [ARGUMENTS]: cvmaint, cvprobe, or a path, in quotes where it holds a blank
-        const std::string& line = runs[i];
+        const std::string& line = runs[i], played = "clock " + clocks[std::min(i, clocks.size() - 1)] + "\n" + play;
         const size_t end = line[0] == '"' ? line.find('"', 1) + 1 : std::min(line.find(' '), line.size());
         const std::string name = Unescaped(line[0] == '"' ? line.substr(1, end - 2) : line.substr(0, end));
         const std::string exe = name == "cvmaint" ? g_paths.maint : name == "cvprobe" ? g_paths.probe : name;
@@ -323,8 +324,8 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         // The error mode a parent hands on: the row's (hex), or for a recorded run no open-file and no fault boxes.
         const std::string mode = LineOf(row, "error-mode");
         const UINT givenMode = !mode.empty() ? std::stoul(mode, nullptr, 16) : recorded ? SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX : 0;
-        if (together > 1) done = RunPrograms(exe, commandLine, together, play);
-        else record = RunTraced(exe, commandLine, givenMode, done[0], play + (swept ? "count\n" : ""), recorded);
+        if (together > 1) done = RunPrograms(exe, commandLine, together, played);
+        else record = RunTraced(exe, commandLine, givenMode, done[0], played + (swept ? "count\n" : ""), recorded);
         AwaitStarted();
         // How long is no proof of an abandoned lock taken at once (a run may take 5 s on a busy
         // machine): the wait's answer among the calls is.
@@ -342,7 +343,7 @@ std::string RunRow(const Scenario& row, Snapshot& before, std::string& sweep) {
         // The heap calls counted for a sweep are left out: each compiler's program makes its own number.
         const std::string calls = std::regex_replace(record, std::regex("counted: [^\n]*\n"), "");
         outcome += (recorded ? "calls:\n" : "") + std::regex_replace(calls, std::regex("(^|\n)(?=.)"), "$1  ");
-        if (swept) sweep = Sweep(row, exe, commandLine, play, record, done[0], before, after);
+        if (swept) sweep = Sweep(row, exe, commandLine, played, record, done[0], before, after);
         before = after;
     }
     if (lock) ReleaseMutex(lock), CloseHandle(lock);
@@ -377,7 +378,8 @@ void RunScenarios() {
         const Scenario& row = rows[i];
         // A swept row runs in every share, each making its part of the sweep; the outcome is one share's.
         const bool ours = Ours(i);
-        if ((!only.empty() && row.name != only) || (!ours && !Swept(row))) continue;
+        const bool locale = LineOf(row, "locale") == Environment("CV_LOCALE", "");  // run-wine.sh runs each locale's rows apart
+        if ((!only.empty() && row.name != only) || (!ours && !Swept(row)) || !locale) continue;
         BeginCase(row.name + ": " + row.what);
         // rounds N: played N times from the same machine, each round's outcome the same.
         std::string first;

@@ -98,11 +98,11 @@ Snapshot TakeSnapshot() {
 
 std::string Changes(const Snapshot& before, const Snapshot& after, const std::function<std::string(const Entry&)>& show,
                     bool rewrites) {
-    const auto name = [](const Entry& e) {
-        if (e.kind == 'k') return RootName(e.root) + ("\\" + e.key) + " (key)";
-        if (e.kind == 'd') return e.path + "\\ (directory)";
-        if (e.kind == 'f') return e.path;
-        return RootName(e.root) + ("\\" + e.key) + " : " + (e.name.empty() ? "@" : e.name);
+    const auto name = [](const Entry& e) {  // its bytes as they are read, outside ASCII too
+        if (e.kind == 'k') return Escaped(RootName(e.root) + ("\\" + e.key)) + " (key)";
+        if (e.kind == 'd') return Escaped(e.path) + "\\ (directory)";
+        if (e.kind == 'f') return Escaped(e.path);
+        return Escaped(RootName(e.root) + ("\\" + e.key)) + " : " + (e.name.empty() ? "@" : Escaped(e.name));
     };
     // What an entry holds: a file's attributes and bytes (`how` saying what the bytes are), a
     // value's type and data.
@@ -129,7 +129,7 @@ std::string Changes(const Snapshot& before, const Snapshot& after, const std::fu
             } else if (!Same(was, is)) {
                 out += "~ " + name(is) + held(is) + "\n  was" + held(was) + "\n";
             } else if (rewrites && is.kind == 'f' && CompareFileTime(&is.written, &was.written) != 0) {
-                out += "~ " + is.path + " written again, the same bytes\n";
+                out += "~ " + name(is) + " written again, the same bytes\n";
             }
             ++a, ++b;
         }

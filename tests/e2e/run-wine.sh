@@ -110,6 +110,7 @@ chmod 555 "$ro"
 # Wine takes a process's language and code page from its Unix locale: the rig runs the rows of
 # each locale that rows name (locale ll_CC) in a run of its own, under it.
 status=0
+run_wine wineserver -p  # one server for all the runs, not one started anew for each
 for CV_LOCALE in "" $([ "${1:-scenarios}" != scenarios ] || sed -n 's/^locale //p' "$work/scenarios.txt" | sort -u); do
     run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
         "$(win "$work/standin.exe")" "$@" 2>"$work/trace" || status=$?

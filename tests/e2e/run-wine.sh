@@ -108,10 +108,14 @@ chown -R "$user" "$ro"
 chmod 555 "$ro"
 
 # Wine takes a process's language and code page from its Unix locale: the rig runs the rows of
-# each locale that rows name (locale ll_CC) in a run of its own, under it.
+# each locale that this share's rows name (locale ll_CC) in a run of its own, under it.
+share=${CV_SHARE:-1/1}
+locales=$([ "${1:-scenarios}" != scenarios ] || awk -v k="${share%/*}" -v n="${share#*/}" -v only="${CV_ROW:-}" \
+    '/^\[/ { row = substr($1, 2, length($1) - 2); i++ } /^locale / && (only ? row == only : (i - 1) % n == k - 1) { print $2 }' \
+    "$work/scenarios.txt" | sort -u)
 status=0
 run_wine wineserver -p  # one server for all the runs, not one started anew for each
-for CV_LOCALE in "" $([ "${1:-scenarios}" != scenarios ] || sed -n 's/^locale //p' "$work/scenarios.txt" | sort -u); do
+for CV_LOCALE in "" $locales; do
     run_wine wine "$work/e2e.exe" "$(win "$work/cvmaint.exe")" "$(win "$work/cvprobe.exe")" \
         "$(win "$work/standin.exe")" "$@" 2>"$work/trace" || status=$?
 done
